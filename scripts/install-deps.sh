@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing the jukebox need.
+# Safe to run again: apt-get skips what is already there. As root it calls apt-get, otherwise sudo.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake pkg-config git
+  libboost-regex-dev libboost-serialization-dev libboost-filesystem-dev
+  libjpeg-dev libssl-dev libcurl4-openssl-dev
+  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  libgtest-dev libgmock-dev
+  # run: codecs, fonts, dialogs
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-tools
+  fonts-liberation2 zenity xdg-utils
+  # headless checks: virtual display, real X key events, screenshots
+  xvfb xdotool x11-apps imagemagick
+)
+
+if [ "$(id -u)" -eq 0 ]; then as_root=(); else as_root=(sudo); fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all packages present"
+  exit 0
+fi
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,40 @@
+// Scratch folders and file helpers for the tests.
+#include "tests/support/test_support.h"
+
+#include <boost/filesystem.hpp>
+#include <fstream>
+#include <sstream>
+
+namespace fs = boost::filesystem;
+
+namespace TestSupport {
+
+Scratch_dir::Scratch_dir() {
+    previous_ = fs::current_path().string();
+    fs::path p = fs::temp_directory_path() / fs::unique_path("tavrix-test-%%%%-%%%%-%%%%");
+    fs::create_directories(p);
+    path_ = fs::canonical(p).string();
+    fs::current_path(path_);
+}
+
+Scratch_dir::~Scratch_dir() {
+    boost::system::error_code ec;
+    fs::current_path(previous_, ec);
+    fs::remove_all(path_, ec);
+}
+
+std::string Read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Write_file(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+void Make_dirs(const std::string& path) { fs::create_directories(path); }
+
+}  // namespace TestSupport
