@@ -14,6 +14,7 @@ packages=(
   # run: codecs, fonts, dialogs
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-tools
+  gstreamer1.0-x  # textoverlay, for the demo covers
   fonts-liberation2 zenity xdg-utils
   # headless checks: virtual display, real X key events, screenshots
   xvfb xdotool x11-apps imagemagick

@@ -55,7 +55,15 @@ public:
     static constexpr const char* File_name = "settings_v3.ini";
 
 private:
+    struct Impl;  // the caches; defined in settings/VxRead_impl.h
     VxRead();
-    struct Impl;
+    void Write_defaults();
+    void Validate();
+    void Check_settings_crc();
+    std::string Fingerprint();
     Impl* impl_;
 };
+
+// Makes the trace's entry and exit markers follow "UseLogging". Call once at start-up; safe from
+// any thread afterwards. While the settings object is being built the markers stay on.
+void Install_trace_logging_switch();

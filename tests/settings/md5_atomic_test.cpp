@@ -1,0 +1,94 @@
+// The digest against the RFC 1321 test suite, and the whole-file replacement: a failure at any
+// step leaves the old file as it was and no temporary file behind.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <boost/filesystem.hpp>
+
+#include "settings/Atomic_file.h"
+#include "settings/CIniFile.h"
+#include "settings/CMD5.h"
+#include "tests/support/test_support.h"
+
+using TestSupport::Read_file;
+using TestSupport::Write_file;
+
+TEST(Md5, KnownVectors) {
+    EXPECT_EQ(CMD5::Of(""), "d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(CMD5::Of("a"), "0cc175b9c0f1b6a831c399e269772661");
+    EXPECT_EQ(CMD5::Of("abc"), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(CMD5::Of("message digest"), "f96b697d7cb7938d525a2f31aaf161d0");
+    EXPECT_EQ(CMD5::Of("12345678901234567890123456789012345678901234567890123456789012345678901234567890"),
+              "57edf4a22be3c955ac49da2e2107b67a");
+    CMD5 parts;
+    parts.Update("message ");
+    parts.Update("digest");
+    EXPECT_EQ(parts.Hex_digest(), "f96b697d7cb7938d525a2f31aaf161d0");
+    // Bytes after a zero byte count: the digest is of the bytes, not of a C string.
+    EXPECT_NE(CMD5::Of(std::string("a\0b", 3)), CMD5::Of("a"));
+}
+
+namespace {
+size_t Files_in(const std::string& folder) {
+    size_t n = 0;
+    for (auto& entry : boost::filesystem::directory_iterator(folder)) {
+        (void)entry;
+        ++n;
+    }
+    return n;
+}
+
+struct Fault_guard {
+    explicit Fault_guard(Atomic_file::Fault f) { Atomic_file::Inject_fault(f); }
+    ~Fault_guard() { Atomic_file::Inject_fault(Atomic_file::Fault::none); }
+};
+}  // namespace
+
+TEST(AtomicWrite, FailureAtAnyStepKeepsTheOldFile) {
+    TestSupport::Scratch_dir dir;
+    const std::string old = " <S>\n rating=70\n";
+    Write_file("tavrix.tag", old);
+    for (auto fault : {Atomic_file::Fault::create, Atomic_file::Fault::write, Atomic_file::Fault::sync,
+                       Atomic_file::Fault::rename}) {
+        Fault_guard guard(fault);
+        EXPECT_FALSE(CIniFile::Set_value("rating", "90", "S", "tavrix.tag"));
+        EXPECT_FALSE(CIniFile::Create_file("tavrix.tag"));
+        EXPECT_EQ(Read_file("tavrix.tag"), old);
+        EXPECT_EQ(Files_in(dir.Path()), 1u) << "a temporary file was left behind";
+    }
+    EXPECT_TRUE(CIniFile::Set_value("rating", "90", "S", "tavrix.tag"));
+    EXPECT_EQ(Read_file("tavrix.tag"), " <S>\n rating=90\n");
+    EXPECT_EQ(Files_in(dir.Path()), 1u);
+}
+
+TEST(AtomicWrite, RealFailuresReportFalse) {
+    TestSupport::Scratch_dir dir;
+    // A folder that does not exist, and a name taken by a folder (the rename fails).
+    EXPECT_FALSE(Atomic_file::Write("missing/a.ini", "x"));
+    TestSupport::Make_dirs("taken/inside");
+    EXPECT_FALSE(Atomic_file::Write("taken", "x"));
+    EXPECT_TRUE(boost::filesystem::is_directory("taken/inside"));
+    EXPECT_EQ(Files_in(dir.Path()), 1u);
+    if (::geteuid() != 0) {  // permissions do not stop root
+        TestSupport::Make_dirs("locked");
+        Write_file("locked/a.ini", "old");
+        ::chmod("locked", 0555);
+        EXPECT_FALSE(Atomic_file::Write("locked/a.ini", "new"));
+        ::chmod("locked", 0755);
+        EXPECT_EQ(Read_file("locked/a.ini"), "old");
+    }
+}
+
+TEST(AtomicWrite, KeepsPermissionsAndFollowsLinks) {
+    TestSupport::Scratch_dir dir;
+    Write_file("real.ini", "old");
+    ::chmod("real.ini", 0640);
+    boost::filesystem::create_symlink("real.ini", "link.ini");
+    ASSERT_TRUE(Atomic_file::Write("link.ini", "new"));
+    EXPECT_TRUE(boost::filesystem::is_symlink("link.ini"));
+    EXPECT_EQ(Read_file("real.ini"), "new");
+    struct stat info {};
+    ASSERT_EQ(::stat("real.ini", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
