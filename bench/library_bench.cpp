@@ -1,0 +1,114 @@
+// The library's speed on a generated music folder of 5,000 albums with 10 empty songs each, as ratios
+// against a bare directory walk of the same tree measured in the same run.
+#include <boost/filesystem.hpp>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "library/VxDatabase.h"
+#include "platform/dialogs.h"
+#include "settings/CIniFile.h"
+#include "settings/VxRead.h"
+#include "trace/VxTrace.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+constexpr int Albums = 5000;
+constexpr int Songs = 10;
+
+void Touch(const fs::path& p) { std::ofstream(p.string()).put('\0'); }
+
+// Half the albums in the one-level layout, half as artist/album; every tenth has a tag file.
+void Make_tree(const fs::path& music) {
+    for (int a = 0; a < Albums; ++a) {
+        const std::string artist = "Artist " + std::to_string(a % 977);
+        const fs::path folder = (a % 2 == 0) ? music / (artist + " - Album " + std::to_string(a))
+                                             : music / artist / ("Album " + std::to_string(a));
+        fs::create_directories(folder);
+        for (int s = 0; s < Songs; ++s) Touch(folder / ("0" + std::to_string(s) + " - Song number " + std::to_string(s) + ".mp3"));
+        Touch(folder / "cover.jpg");
+        if (a % 10 == 0) {
+            const std::string tag = (folder / "tavrix.tag").string();
+            CIniFile::Create_file(tag);
+            for (int s = 0; s < Songs; s += 2)
+                CIniFile::Set_value("rating", std::to_string(40 + 6 * s), "0" + std::to_string(s) + " - Song number " + std::to_string(s) + ".mp3", tag);
+        }
+    }
+}
+
+// What any scan must do at least: list every folder and tell folders from files.
+long Bare_walk(const fs::path& folder) {
+    long entries = 0;
+    for (fs::directory_iterator it(folder), end; it != end; ++it) {
+        ++entries;
+        if (fs::is_directory(it->status())) entries += Bare_walk(it->path());
+        else (void)it->path().filename().string();
+    }
+    return entries;
+}
+
+template <class F>
+double Time_ms(F&& f, int repeats = 3) {
+    double best = 1e300;
+    for (int i = 0; i < repeats; ++i) {
+        const double start = VxTrace::Time_ms();
+        f();
+        best = std::min(best, VxTrace::Time_ms() - start);
+    }
+    return best;
+}
+
+}  // namespace
+
+int main() {
+    const fs::path home = fs::temp_directory_path() / fs::unique_path("tavrix-bench-%%%%-%%%%");
+    const fs::path music = home / "music";
+    fs::create_directories(music);
+    fs::current_path(home);
+    Platform::Set_headless(true);
+    // The jukebox's own settings file with detail logging off, as for a large folder.
+    CIniFile::Create_file(VxRead::File_name);
+    CIniFile::Set_value("MusicFolder", music.string(), "MUSIC LOCATION", VxRead::File_name);
+    CIniFile::Set_value("UseLogging", "no", "SYSTEM SETTINGS", VxRead::File_name);
+    VxRead::Instance();
+    Install_trace_logging_switch();
+    std::fprintf(stderr, "generating %d albums x %d songs ...\n", Albums, Songs);
+    Make_tree(music);
+
+    VxDatabase& db = VxDatabase::Instance();
+    long entries = 0;
+    const double walk = Time_ms([&] { entries = Bare_walk(music); });
+    const double scan = Time_ms([&] {
+        db.Clear();
+        db.ReadMusic(VxRead::Instance().Get_music_folder());
+    });
+    const double scores = Time_ms([&] { db.Determine_cd_scores(); });
+    const double sort = Time_ms([&] { db.SortMusiclist(); });
+    const double random = Time_ms([&] {
+        VX_FileSystem_musiclist m = db.Musiclist();
+        m.random_list.clear();
+        db.Set_musiclist(std::move(m));
+        db.ScoreSortRandomArray();
+    }, 1);
+    const double index = Time_ms([&] { db.Create_lookup_table(); });
+    const double save = Time_ms([&] { db.Save(); });
+    const double load = Time_ms([&] { db.Load(); });
+
+    std::printf("library bench: %d albums, %d songs, %ld entries, library file %.1f MB\n", db.Get_nof_cds(),
+                db.Get_nof_cds() * Songs, entries, fs::file_size(VxDatabase::File_name) / 1e6);
+    std::printf("bare directory walk        %8.1f ms  (reference 1.00)\n", walk);
+    std::printf("scan (ReadMusic)           %8.1f ms  %5.2f x walk   (target <= 2.0)\n", scan, scan / walk);
+    std::printf("Save                       %8.1f ms  %5.2f x walk\n", save, save / walk);
+    std::printf("Load                       %8.1f ms  %5.2f x walk   scan/Load = %.1f (target >= 5)\n", load, load / walk, scan / load);
+    std::printf("score pass                 %8.1f ms  %5.2f x walk\n", scores, scores / walk);
+    std::printf("random list                %8.1f ms  %5.2f x walk\n", random, random / walk);
+    std::printf("SortMusiclist              %8.1f ms  %5.2f x walk\n", sort, sort / walk);
+    std::printf("Create_lookup_table        %8.1f ms  %5.2f x walk\n", index, index / walk);
+
+    boost::system::error_code ec;
+    fs::current_path(fs::temp_directory_path(), ec);
+    fs::remove_all(home, ec);
+    return 0;
+}

@@ -1,0 +1,215 @@
+// The library file "MusicDataBase.dat": a Boost.Serialization text archive of one c_mlist, header
+// library version 3 (collections carry no item version). Reading checks every count and string length
+// against the bytes that remain, so a corrupt file fails cleanly instead of allocating what it claims.
+#include <boost/archive/text_iarchive.hpp>
+#include <boost/archive/text_oarchive.hpp>
+#include <boost/serialization/collection_size_type.hpp>
+#include <boost/serialization/collection_traits.hpp>
+#include <boost/serialization/item_version_type.hpp>
+#include <boost/serialization/split_free.hpp>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "library/VxDatabase.h"
+#include "platform/dialogs.h"
+#include "platform/process.h"
+#include "settings/Atomic_file.h"
+#include "settings/VxRead.h"
+#include "trace/VxTrace.h"
+
+namespace {
+
+// The header the jukebox writes: the signature as a length-prefixed string, then library version 3.
+const char* const Header = "22 serialization::archive 3 ";
+const char* const Signature_prefix = "22 serialization::archive ";
+
+// The stream being read and its length, for the bounds checks (one load at a time, UI thread).
+struct Load_context {
+    std::istream* is = nullptr;
+    std::streamoff size = 0;
+    std::size_t Remaining() const {
+        const std::streamoff at = is->tellg();
+        return at < 0 || at > size ? 0 : static_cast<std::size_t>(size - at);
+    }
+};
+Load_context g_load;
+
+[[noreturn]] void Corrupt(const std::string& what) { throw std::runtime_error("corrupt library file: " + what); }
+
+template <class Archive>
+void Field(Archive& ar, std::string& s) {
+    if constexpr (Archive::is_saving::value) {
+        ar << s;
+    } else {
+        // As the archive reads a string, with the length checked before anything is allocated.
+        std::size_t size = 0;
+        ar >> size;
+        std::istream& is = *g_load.is;
+        if (size >= g_load.Remaining()) Corrupt("string longer than the rest of the file");
+        is.get();
+        s.resize(size);
+        if (size > 0) is.read(s.data(), static_cast<std::streamsize>(size));
+        if (!is) Corrupt("string cut short");
+    }
+}
+
+template <class Archive, class T>
+void Field(Archive& ar, T& value) {
+    ar & value;
+}
+
+// Collections: the count (and, from library version 4 on, an item version), then the elements.
+template <class Archive, class C>
+void Save_collection(Archive& ar, const C& c) {
+    const boost::serialization::collection_size_type count(c.size());
+    ar << count;
+    for (const auto& e : c) ar << e;
+}
+
+template <class Archive, class C>
+void Load_collection(Archive& ar, C& c) {
+    boost::serialization::collection_size_type count;
+    ar >> count;
+    if (ar.get_library_version() > boost::archive::library_version_type(3)) {
+        boost::serialization::item_version_type item_version(0);
+        ar >> item_version;
+    }
+    // Every element takes at least one token and its separator.
+    if (static_cast<std::size_t>(count) > g_load.Remaining() / 2) Corrupt("element count beyond the rest of the file");
+    c.clear();
+    for (std::size_t i = 0; i < count; ++i) {
+        c.emplace_back();
+        ar >> c.back();
+    }
+}
+
+}  // namespace
+
+// Vectors of plain numbers carry no class information, as in the archive library's own collections.
+BOOST_SERIALIZATION_COLLECTION_TRAITS(std::vector)
+
+namespace boost::serialization {
+
+template <class Archive, class T>
+void save(Archive& ar, const std::vector<T>& v, unsigned) { Save_collection(ar, v); }
+template <class Archive, class T>
+void load(Archive& ar, std::vector<T>& v, unsigned) { Load_collection(ar, v); }
+template <class Archive, class T>
+void serialize(Archive& ar, std::vector<T>& v, unsigned version) { split_free(ar, v, version); }
+
+template <class Archive, class T>
+void save(Archive& ar, const std::deque<T>& v, unsigned) { Save_collection(ar, v); }
+template <class Archive, class T>
+void load(Archive& ar, std::deque<T>& v, unsigned) { Load_collection(ar, v); }
+template <class Archive, class T>
+void serialize(Archive& ar, std::deque<T>& v, unsigned version) { split_free(ar, v, version); }
+
+template <class Archive>
+void serialize(Archive& ar, VX_FileSystem_song& s, unsigned) {
+    Field(ar, s.file_name);
+    Field(ar, s.name);
+    Field(ar, s.reserved1);
+    Field(ar, s.reserved2);
+    Field(ar, s.rating);
+}
+
+template <class Archive>
+void serialize(Archive& ar, VX_FileSystem_cd& cd, unsigned) {
+    Field(ar, cd.path);
+    Field(ar, cd.name);
+    Field(ar, cd.title);
+    Field(ar, cd.artist);
+    Field(ar, cd.cover);
+    Field(ar, cd.score);
+    Field(ar, cd.songs);
+}
+
+template <class Archive>
+void serialize(Archive& ar, VX_song_reference& r, unsigned) {
+    Field(ar, r.cd_index);
+    Field(ar, r.song_index);
+}
+
+template <class Archive>
+void serialize(Archive& ar, VX_start_char_struct& e, unsigned) {
+    Field(ar, e.start_char);
+    Field(ar, e.cd_indices);
+}
+
+template <class Archive>
+void serialize(Archive& ar, VX_lookup_table_struct& t, unsigned) { Field(ar, t.start_chars); }
+
+template <class Archive>
+void serialize(Archive& ar, VX_FileSystem_musiclist& m, unsigned) {
+    Field(ar, m.cds);
+    Field(ar, m.lookup_table);
+    Field(ar, m.random_list);
+}
+
+template <class Archive>
+void serialize(Archive& ar, c_mlist& u, unsigned) { Field(ar, u.musiclist); }
+
+}  // namespace boost::serialization
+
+namespace {
+
+// Positions in a well-formed file point at albums and songs that exist; every album has a song.
+void Check_positions(const VX_FileSystem_musiclist& m) {
+    const auto nof_cds = static_cast<long long>(m.cds.size());
+    for (const auto& cd : m.cds)
+        if (cd.songs.empty()) Corrupt("album without songs");
+    for (const auto& e : m.lookup_table.start_chars)
+        for (auto i : e.cd_indices)
+            if (i < 0 || i >= nof_cds) Corrupt("index entry names no album");
+    for (const auto& r : m.random_list) {
+        if (r.cd_index < 0 || r.cd_index >= nof_cds) Corrupt("random entry names no album");
+        const auto& songs = m.cds[static_cast<std::size_t>(r.cd_index)].songs;
+        if (r.song_index < 0 || r.song_index >= static_cast<long long>(songs.size())) Corrupt("random entry names no song");
+    }
+}
+
+}  // namespace
+
+void VxDatabase::Save() {
+    VxTraceScope scope("DB::Save");
+    std::ostringstream os;
+    os << Header;
+    {
+        boost::archive::text_oarchive archive(os, boost::archive::no_header);
+        archive << static_cast<const c_mlist&>(mlist_);
+    }
+    // A failed write leaves the previous file whole; it is recorded, not shown.
+    if (!Atomic_file::Write(File_name, os.str()))
+        VxTrace::Instance().Write_error(std::string("DB::Save : could not write '") + File_name + "'");
+}
+
+void VxDatabase::Load() {
+    VxTraceScope scope("DB::Load");
+    if (!VxRead::Instance().File_exists(File_name)) {
+        Platform::Message_box("VxDatabase", std::string("Error : '") + File_name + "' Not Found");
+        Platform::Exit_process(0);
+    }
+    std::ifstream file(File_name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    if (!file && !file.eof()) Corrupt("cannot be read");
+    const std::string text = bytes.str();
+    // The archive library would allocate the signature's claimed length before checking it.
+    if (text.compare(0, std::char_traits<char>::length(Signature_prefix), Signature_prefix) != 0)
+        Corrupt("no archive signature");
+
+    std::istringstream is(text);
+    c_mlist loaded;
+    g_load = Load_context{&is, static_cast<std::streamoff>(text.size())};
+    try {
+        boost::archive::text_iarchive archive(is);
+        archive >> loaded;
+    } catch (...) {
+        g_load = Load_context{};
+        throw;
+    }
+    g_load = Load_context{};
+    Check_positions(loaded.musiclist);
+    mlist_ = std::move(loaded);
+}

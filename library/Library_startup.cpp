@@ -1,0 +1,61 @@
+// Start-up's library steps. A failed load leaves the library empty, so the rebuild that follows
+// starts as a first start would.
+#include "library/Library_startup.h"
+
+#include <string>
+
+#include "library/VxDatabase.h"
+#include "platform/dialogs.h"
+#include "settings/VxRead.h"
+#include "trace/VxTrace.h"
+
+namespace Library_startup {
+namespace {
+
+void No_albums_check() {
+    if (VxDatabase::Instance().Get_nof_cds() == 0) Platform::Message_box(Window_title, "No directories with songs found");
+}
+
+}  // namespace
+
+void Rebuild_library(const std::function<void()>& cache_covers) {
+    VxDatabase& db = VxDatabase::Instance();
+    db.ReadMusic(VxRead::Instance().Get_music_folder());
+    db.Set_changed(true);
+    db.Save_if_changed();
+    db.Determine_cd_scores();
+    db.SortMusiclist();
+    db.ScoreSortRandomArray();
+    db.Create_lookup_table();
+    if (cache_covers) {
+        VxRead::Instance().Set_cache_covers(true);
+        cache_covers();
+    }
+    db.Set_changed(true);
+    db.Save_if_changed();
+}
+
+void Library_at_startup(const std::function<void()>& cache_covers) {
+    VxDatabase& db = VxDatabase::Instance();
+    const std::string file = VxDatabase::File_name;
+    if (!VxRead::Instance().File_exists(file)) {
+        Rebuild_library(cache_covers);
+        No_albums_check();
+        return;
+    }
+    try {
+        db.Load();
+    } catch (const std::exception& e) {
+        const std::string warning = "Warning '" + file + "' is corrupt . The file will be replaced";
+        Platform::Message_box(Window_title, warning);
+        VxTrace::Instance().Write_error(warning + " : " + e.what());
+        Platform::Message_box(Window_title, "RELOADING '" + file + "' ");
+        Rebuild_library(cache_covers);
+        if (db.Get_nof_cds() == 0)
+            No_albums_check();
+        else
+            db.Set_changed(true);
+    }
+}
+
+}  // namespace Library_startup

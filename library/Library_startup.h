@@ -1,0 +1,20 @@
+// The library at start-up and the rebuild sequence that the shell runs: load the library file, or
+// scan, score, sort and index the music folder and save the result. UI thread only.
+#pragma once
+
+#include <functional>
+
+namespace Library_startup {
+
+// Caption of the start-up messages: the window title.
+inline constexpr const char* Window_title = "The Tavrix Jukebox";
+
+// Rescans the music folder and rebuilds everything derived from it, saving after the scan and at
+// the end. cache_covers stands for the cover-cache steps; without it they are left out.
+void Rebuild_library(const std::function<void()>& cache_covers = nullptr);
+
+// Loads "MusicDataBase.dat" when it can be read; rebuilds when it is missing or corrupt (after two
+// messages). An empty result is reported with "No directories with songs found".
+void Library_at_startup(const std::function<void()>& cache_covers = nullptr);
+
+}  // namespace Library_startup

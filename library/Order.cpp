@@ -1,0 +1,90 @@
+// Browsing order and the start-character index: albums by the first byte of the artist, best score
+// first within one byte; the index files each album under "0".."9" or "A".."Z".
+#include <algorithm>
+
+#include "library/VxDatabase.h"
+#include "library/VxDefs.h"
+#include "trace/VxTrace.h"
+
+namespace {
+
+std::string Album_key(const VX_FileSystem_cd& cd) { return fold_accents(to_upper(cd.artist)); }
+
+int First_byte(const VX_FileSystem_cd& cd) {
+    return cd.artist.empty() ? -1 : static_cast<unsigned char>(cd.artist[0]);
+}
+
+}  // namespace
+
+void VxDatabase::SortMusiclist() {
+    VxTraceScope scope("DB->SortMusiclist");
+    auto& cds = mlist_.musiclist.cds;
+    Sorting_step(1, 3);
+    std::stable_sort(cds.begin(), cds.end(),
+                     [](const VX_FileSystem_cd& a, const VX_FileSystem_cd& b) { return a.score > b.score; });
+    Sorting_step(2, 3);
+    std::stable_sort(cds.begin(), cds.end(), [](const VX_FileSystem_cd& a, const VX_FileSystem_cd& b) {
+        return First_byte(a) < First_byte(b);
+    });
+}
+
+int VxDatabase::Find_start_char_index(const std::string& c) {
+    auto& entries = mlist_.musiclist.lookup_table.start_chars;
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].start_char == c) return static_cast<int>(i);
+    entries.push_back(VX_start_char_struct{c, {}});
+    return static_cast<int>(entries.size() - 1);
+}
+
+std::vector<std::int32_t> VxDatabase::Get_start_char_cds(int index) const {
+    return mlist_.musiclist.lookup_table.start_chars[index].cd_indices;
+}
+
+int VxDatabase::Get_nof_start_chars() const {
+    return static_cast<int>(mlist_.musiclist.lookup_table.start_chars.size());
+}
+
+void VxDatabase::Create_lookup_table() {
+    VxTraceScope scope("DB::Create_lookup_table");
+    mlist_.musiclist.lookup_table.start_chars.clear();
+    std::string c = "A";
+    const auto& cds = mlist_.musiclist.cds;
+    for (std::size_t i = 0; i < cds.size(); ++i) {
+        const std::string key = Album_key(cds[i]);
+        // The search goes on from where the previous album stopped; sorted albums rarely move it far.
+        for (int tries = 0; tries < 41; ++tries) {
+            if (key.compare(0, c.size(), c) == 0) {
+                const int entry = Find_start_char_index(c);
+                mlist_.musiclist.lookup_table.start_chars[entry].cd_indices.push_back(static_cast<std::int32_t>(i));
+                break;
+            }
+            c = next_start_char(c);
+        }
+    }
+}
+
+std::vector<std::int32_t> VxDatabase::Find_cds_starting_with(const std::string& prefix) const {
+    std::vector<std::int32_t> found;
+    const auto& cds = mlist_.musiclist.cds;
+    for (std::size_t i = 0; i < cds.size(); ++i)
+        if (Album_key(cds[i]).compare(0, prefix.size(), prefix) == 0) found.push_back(static_cast<std::int32_t>(i));
+    return found;
+}
+
+void VxDatabase::Resort_cd_in_index(int c) {
+    const std::string key = Album_key(mlist_.musiclist.cds[c]);
+    if (key.empty()) return;
+    const std::string first = key.substr(0, 1);
+    for (auto& entry : mlist_.musiclist.lookup_table.start_chars) {
+        if (entry.start_char != first) continue;
+        auto& v = entry.cd_indices;
+        const auto& cds = mlist_.musiclist.cds;
+        auto score = [&](std::size_t k) { return cds[static_cast<std::size_t>(v[k])].score; };
+        if (v.size() < 2) return;
+        for (std::size_t k = 1; k < v.size(); ++k)
+            if (score(k) > score(k - 1)) std::swap(v[k], v[k - 1]);
+        for (std::size_t k = v.size() - 1; k >= 1; --k)
+            if (score(k) > score(k - 1)) std::swap(v[k], v[k - 1]);
+        return;
+    }
+}

@@ -1,0 +1,75 @@
+// Album scores and the random list. Scoring refreshes every song record's rating from its tag file;
+// the random list holds the songs rated above 65 and those never rated.
+#include <algorithm>
+
+#include "library/VxDatabase.h"
+#include "library/VxDefs.h"
+#include "library/VxRating.h"
+#include "trace/VxTrace.h"
+
+void VxDatabase::Set_song_score(int c, int s, int rating) {
+    VxTraceScope scope("DB::Set_song_score");
+    mlist_.musiclist.cds[c].songs[s].rating = rating;
+}
+
+void VxDatabase::Determine_cd_score(int c) {
+    // One reading of the album's tag file serves all its songs.
+    const std::vector<int> ratings = VxRating::Instance().Get_album_ratings(c);
+    double sum = 0.0;
+    for (std::size_t j = 0; j < ratings.size(); ++j) {
+        Set_song_score(c, static_cast<int>(j), ratings[j]);
+        sum += VxRating::Weight(ratings[j]);
+    }
+    mlist_.musiclist.cds[c].score = sum;
+    changed_ = true;
+}
+
+void VxDatabase::Determine_cd_scores() {
+    score_index_ = 0;
+    const int n = Get_nof_cds();
+    for (int c = 0; c < n; ++c) {
+        Determine_cd_score(score_index_);
+        ++score_index_;
+        Tick(14);
+    }
+}
+
+void VxDatabase::Set_song_score_and_update_cd_score(int c, int s, int rating) {
+    VxTraceScope scope("DB::Set_song_score_and_update_cd_score");
+    Set_song_score(c, s, rating);
+    Determine_cd_score(c);
+    Resort_cd_in_index(c);
+    Update_random_list(c, s, rating);
+    changed_ = true;
+}
+
+void VxDatabase::ScoreSortRandomArray() {
+    VxTraceScope scope("DB->ScoreSortRandomArray");
+    Sorting_step(3, 3);
+    const int n = Get_nof_cds();
+    for (int c = 0; c < n; ++c) {
+        const std::vector<int> ratings = VxRating::Instance().Get_album_ratings(c);
+        for (std::size_t j = 0; j < ratings.size(); ++j)
+            if (VxRating::Drawable(ratings[j]))
+                mlist_.musiclist.random_list.push_back(VX_song_reference{c, static_cast<std::int32_t>(j)});
+    }
+}
+
+void VxDatabase::Update_random_list(int c, int s, int rating) {
+    auto& list = mlist_.musiclist.random_list;
+    const VX_song_reference ref{c, s};
+    const auto it = std::find(list.begin(), list.end(), ref);
+    if (VxRating::Drawable(rating) && it == list.end())
+        list.push_back(ref);
+    else if (!VxRating::Drawable(rating) && it != list.end())
+        list.erase(it);
+}
+
+int VxDatabase::Get_nof_random_songs() const { return static_cast<int>(mlist_.musiclist.random_list.size()); }
+
+std::optional<VX_song_reference> VxDatabase::Get_random_song() {
+    const auto& list = mlist_.musiclist.random_list;
+    if (list.empty()) return std::nullopt;
+    const int k = random_range(0, static_cast<int>(list.size()));
+    return list[static_cast<std::size_t>(k)];
+}

@@ -1,0 +1,156 @@
+// The music library: albums (CDs) with their songs, the start-character index and the random list,
+// reached only by position (album index, song index). One object per process; user-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One song file of an album folder.
+struct VX_FileSystem_song {
+    std::string file_name;  // last path component, with extension
+    std::string name;       // display name
+    std::string reserved1;  // never filled; carried through the library file
+    std::string reserved2;  // never filled; carried through the library file
+    std::int32_t rating = -1;  // 0..100, -1 when none is recorded
+};
+
+// One album: a folder that directly holds at least one song.
+struct VX_FileSystem_cd {
+    std::string path;    // the album folder, ending in the path separator
+    std::string name;    // display name
+    std::string title;
+    std::string artist;  // its first character orders the library and files the album in the index
+    std::string cover;   // file name of the cover image inside path; "" when none
+    double score = 0.0;  // sum of the songs' weights
+    std::vector<VX_FileSystem_song> songs;
+};
+
+// A song named by position.
+struct VX_song_reference {
+    std::int32_t cd_index = 0;
+    std::int32_t song_index = 0;
+    bool operator==(const VX_song_reference&) const = default;
+};
+
+// One start character ("0".."9", "A".."Z") and the albums filed under it, in album-list order.
+struct VX_start_char_struct {
+    std::string start_char;
+    std::vector<std::int32_t> cd_indices;
+};
+
+// The start-character index, entries in the order their characters were first needed.
+struct VX_lookup_table_struct {
+    std::vector<VX_start_char_struct> start_chars;
+};
+
+// The whole library content.
+struct VX_FileSystem_musiclist {
+    std::deque<VX_FileSystem_cd> cds;  // the scan inserts at the front
+    VX_lookup_table_struct lookup_table;
+    std::vector<VX_song_reference> random_list;  // songs random play may draw
+};
+
+// The unit written to and read from the library file.
+struct c_mlist {
+    VX_FileSystem_musiclist musiclist;
+};
+
+// What the library tells the shell while a long operation runs, so that the progress screens
+// are redrawn. Both are called synchronously on the user-interface thread and must not touch the library.
+struct VX_progress_hooks {
+    std::function<void(unsigned timer_id)> tick;           // as a synchronous WM_TIMER: 10 scan, 14 scores, 8 covers
+    std::function<void(int done, int total)> sorting;      // the sorting progress screen, steps 1..3 of 3
+};
+
+class VxDatabase {
+public:
+    static VxDatabase& Instance();
+
+    static constexpr const char* File_name = "MusicDataBase.dat";
+
+    // --- Accessors; c and s must exist. All return copies.
+    int Get_nof_cds() const;
+    int Get_nof_songs(int c);  // traces "Get_nof_songs[c]=n"; warns when the album has no songs
+    std::string Get_cd_path(int c) const;
+    std::string Get_cd_name(int c) const;
+    std::string Get_cd_title(int c) const;
+    std::string Get_cd_artist(int c) const;
+    std::string Get_cd_cover(int c) const;
+    double Get_cd_score(int c) const;
+    void Set_cd_cover(int c, const std::string& file_name);
+    std::string Get_cd_cover_path(int c) const;  // path + cover
+    std::string Get_cd_cached_cover(int c);      // covers folder + name (separators replaced) + ".bmp"
+    std::string Get_song_file(int c, int s) const;
+    std::string Get_song_name(int c, int s) const;
+    int Get_song_rating(int c, int s) const;
+    std::string Get_song_path(int c, int s) const;  // album path + file name: what the player opens
+
+    int Get_cover_index() const { return cover_index_; }
+    int Get_folder_count() const { return folder_count_; }
+    int Get_score_index() const { return score_index_; }
+    int Get_download_count() const { return download_count_; }
+    void Set_cover_index(int i) { cover_index_ = i; }
+    void Set_download_count(int n) { download_count_ = n; }
+
+    bool Is_changed() const { return changed_; }
+    void Set_changed(bool flag) { changed_ = flag; }
+    void Save_if_changed();
+    // Empties the random list, the index and the album list.
+    void Clear();
+
+    // Read access to the whole content (for listings and tests); positions as above.
+    const VX_FileSystem_musiclist& Musiclist() const { return mlist_.musiclist; }
+    // Replaces the whole content (tools and tests); the caller keeps index and random list consistent.
+    void Set_musiclist(VX_FileSystem_musiclist musiclist) { mlist_.musiclist = std::move(musiclist); }
+
+    // --- Names from a song's full path, with the expressions and layout of the settings.
+    void Extract_song_names(const std::string& path, VX_FileSystem_cd& cd, VX_FileSystem_song& song, bool& valid);
+
+    // --- The scan: adds one album for every folder below `folder` that directly holds songs.
+    void ReadMusic(std::string folder);
+
+    // --- The library file. Save replaces it atomically. Load replaces the content only when the whole
+    // file was read; a corrupt file throws std::exception (start-up catches it). A missing file ends the process.
+    void Save();
+    void Load();
+
+    // --- Order and start-character index.
+    void SortMusiclist();
+    void Create_lookup_table();
+    int Find_start_char_index(const std::string& c);
+    std::vector<std::int32_t> Get_start_char_cds(int index) const;
+    int Get_nof_start_chars() const;
+    std::vector<std::int32_t> Find_cds_starting_with(const std::string& prefix) const;
+    void Resort_cd_in_index(int c);
+
+    // --- Ratings, scores and the random list. The tag files are the master copy of a rating.
+    void Set_song_score(int c, int s, int rating);
+    void Determine_cd_score(int c);
+    void Determine_cd_scores();
+    void Set_song_score_and_update_cd_score(int c, int s, int rating);
+    void ScoreSortRandomArray();
+    void Update_random_list(int c, int s, int rating);
+    int Get_nof_random_songs() const;
+    // A song drawn at random from the random list; empty when the list is empty ("no song").
+    std::optional<VX_song_reference> Get_random_song();
+
+    // --- Progress reporting to the shell (none installed: nothing is reported).
+    void Set_progress_hooks(VX_progress_hooks hooks);
+
+private:
+    VxDatabase() = default;
+    void Tick(unsigned timer_id);
+    void Sorting_step(int done, int total);
+
+    int cover_index_ = 0;
+    int folder_count_ = 0;
+    int score_index_ = 0;
+    int download_count_ = 0;
+    bool changed_ = false;
+    c_mlist mlist_;
+    VX_progress_hooks hooks_;
+};

@@ -1,0 +1,89 @@
+// Ratings through the tag files. Reading goes through CIniFile's record list so that one album's
+// ratings cost one reading of its file; writing goes through CIniFile, which replaces the file atomically.
+#include "library/VxRating.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "library/VxDatabase.h"
+#include "library/VxDefs.h"
+#include "settings/CIniFile.h"
+#include "settings/VxRead.h"
+#include "trace/VxTrace.h"
+
+namespace {
+const char* const Rating_key = "rating";
+}
+
+VxRating& VxRating::Instance() {
+    static VxRating* r = new VxRating();  // never destroyed before exit
+    return *r;
+}
+
+void VxRating::Set_image_loader(Image_loader loader) { loader_ = std::move(loader); }
+
+void VxRating::Init() {
+    VxTraceScope scope("VxRating::Init");
+    if (!loader_) return;
+    const std::string folder = VxRead::Instance().Pics_folder();
+    std::vector<std::string> paths;
+    for (const char* name : Image_names) paths.push_back(folder + name);
+    loader_(paths);
+}
+
+std::string VxRating::Tag_file(int c) const { return VxDatabase::Instance().Get_cd_path(c) + Tag_file_name; }
+
+int VxRating::Parse_rating(const std::string& value) {
+    if (value.empty()) return -1;
+    errno = 0;
+    const long n = std::strtol(value.c_str(), nullptr, 10);
+    if (errno == ERANGE || n > INT_MAX) return n < 0 ? INT_MIN : INT_MAX;
+    if (n < INT_MIN) return INT_MIN;
+    return static_cast<int>(n);
+}
+
+int VxRating::GetSongRating(int c, int s) {
+    const std::string file = VxDatabase::Instance().Get_song_file(c, s);
+    return Parse_rating(CIniFile::Get_value(Rating_key, file, Tag_file(c)));
+}
+
+double VxRating::GetSongWeight(int c, int s) { return Weight(GetSongRating(c, s)); }
+
+std::vector<int> VxRating::Get_album_ratings(int c) {
+    VxDatabase& db = VxDatabase::Instance();
+    const auto& songs = db.Musiclist().cds[static_cast<std::size_t>(c)].songs;
+    std::vector<int> ratings(songs.size(), -1);
+    std::vector<IniRecord> records;
+    if (!CIniFile::Load_file(Tag_file(c), records)) return ratings;
+    for (std::size_t j = 0; j < songs.size(); ++j) {
+        // The first record of the song's section with the key answers, as a single lookup would.
+        for (const IniRecord& r : records) {
+            if (r.section == songs[j].file_name && r.key == Rating_key) {
+                ratings[j] = Parse_rating(r.value);
+                break;
+            }
+        }
+    }
+    return ratings;
+}
+
+void VxRating::SetSongRating(int c, int s, int rating) {
+    VxTraceScope scope("SetSongRating");
+    const std::string tag = Tag_file(c);
+    const std::string section = VxDatabase::Instance().Get_song_file(c, s);
+    if (!CIniFile::File_exists(tag)) CIniFile::Create_file(tag);
+    if (!CIniFile::Section_exists(section, tag)) CIniFile::Add_section(section, tag);
+    if (!CIniFile::Set_value(Rating_key, int_to_string(rating), section, tag))
+        VxTrace::Instance().Write_error("SetSongRating : could not write '" + tag + "'");
+    VxDatabase::Instance().Set_song_score_and_update_cd_score(c, s, rating);
+}
+
+double VxRating::Weight(int r) {
+    if (r >= 95 && r <= 100) return 1.25;
+    if (r >= 70 && r <= 94) return 1.0;
+    if (r >= 50 && r <= 69) return 0.25;
+    return 0.0;
+}
+
+bool VxRating::Drawable(int r) { return r > 65 || r == -1; }

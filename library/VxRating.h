@@ -1,0 +1,41 @@
+// Song ratings in the album folders' tag files ("tavrix.tag", one section per song file name, key
+// "rating"). The tag file is the master copy of a rating; the song record mirrors it. UI thread only.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+class VxRating {
+public:
+    static VxRating& Instance();
+
+    static constexpr const char* Tag_file_name = "tavrix.tag";
+    // The rating images, in the order Init loads them.
+    static constexpr std::array<const char*, 5> Image_names = {"IMAGE_gold.jpg", "IMAGE_green.jpg", "IMAGE_orange.jpg",
+                                                               "IMAGE_red.jpg", "IMAGE_black.jpg"};
+
+    // The display loads the images; until it installs its loader, Init only writes its markers.
+    using Image_loader = std::function<void(const std::vector<std::string>& paths)>;
+    void Set_image_loader(Image_loader loader);
+    void Init();  // hands the pictures folder's five image paths to the loader
+
+    // -1 when the tag file, its section or its key is missing; else the value's leading number.
+    int GetSongRating(int c, int s);
+    double GetSongWeight(int c, int s);
+    // Writes the tag file at once, then updates the song record, the album score, the index and the random list.
+    void SetSongRating(int c, int s, int rating);
+
+    // The ratings of every song of album c, from one reading of its tag file (the score pass).
+    std::vector<int> Get_album_ratings(int c);
+    std::string Tag_file(int c) const;  // album path + "tavrix.tag"
+
+    static double Weight(int rating);   // 95..100: 1.25, 70..94: 1.0, 50..69: 0.25, else 0.0
+    static bool Drawable(int rating);   // above 65, or exactly -1 (never rated)
+    static int Parse_rating(const std::string& value);  // "" gives -1
+
+private:
+    VxRating() = default;
+    Image_loader loader_;
+};

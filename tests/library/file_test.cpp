@@ -1,0 +1,177 @@
+// The library file: the archive layout, round trips, the atomic replacement, and corrupt files
+// that must fail cleanly without touching the library in memory.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "library/Library_listing.h"
+#include "library/VxDatabase.h"
+#include "settings/Atomic_file.h"
+#include "tests/library/library_fixture.h"
+
+using Library_test::Jukebox;
+
+namespace {
+
+VX_FileSystem_musiclist Small_library() {
+    VX_FileSystem_musiclist m;
+    VX_FileSystem_cd cd;
+    cd.path = "p/";
+    cd.name = "n";
+    cd.title = "t";
+    cd.artist = "a";
+    cd.score = 2.25;
+    VX_FileSystem_song song;
+    song.file_name = "f.mp3";
+    song.name = "s";
+    cd.songs.push_back(song);
+    m.cds.push_back(cd);
+    m.lookup_table.start_chars.push_back({"A", {0}});
+    m.random_list.push_back({0, 0});
+    return m;
+}
+
+std::string Listing() {
+    std::ostringstream out;
+    Write_library_listing(out);
+    return out.str();
+}
+
+// Load must throw and leave the library as it was.
+void Expect_rejected(const std::string& content) {
+    VxDatabase& db = VxDatabase::Instance();
+    const std::string before = Listing();
+    TestSupport::Write_file(VxDatabase::File_name, content);
+    EXPECT_ANY_THROW(db.Load()) << content.substr(0, 200);
+    EXPECT_EQ(Listing(), before);
+}
+
+}  // namespace
+
+TEST(LibraryFile, ArchiveLayoutIsVersionThreeWithClassInfoOncePerType) {
+    Jukebox jb;
+    VxDatabase& db = VxDatabase::Instance();
+    db.Set_musiclist(Small_library());
+    db.Save();
+    EXPECT_EQ(TestSupport::Read_file(VxDatabase::File_name),
+              "22 serialization::archive 3 0 0 0 0 0 0 1 0 0 2 p/ 1 n 1 t 1 a 0  2.25000000000000000e+00 0 0 1 0 0 5 f.mp3 1 s 0  0  -1 "
+              "0 0 0 0 1 0 0 1 A 1 0 0 0 1 0 0 0 0\n");
+}
+
+TEST(LibraryFile, RoundTripKeepsEverything) {
+    Jukebox jb;
+    VxDatabase& db = VxDatabase::Instance();
+    VX_FileSystem_musiclist m = Small_library();
+    VX_FileSystem_cd odd = m.cds[0];
+    odd.name = "";
+    odd.artist = " Caf\xc3\xa9 - \xe9t\xe9 ";
+    odd.title = "two\nlines and  spaces";
+    odd.cover = "front cover.jpg";
+    odd.score = 0.1 + 0.2;  // needs all 17 digits
+    odd.songs[0].rating = 100;
+    odd.songs.push_back(odd.songs[0]);
+    odd.songs[1].name = "";
+    odd.songs[1].reserved1 = "carried";
+    m.cds.push_back(odd);
+    m.lookup_table.start_chars.push_back({" ", {1, 0}});
+    m.random_list.push_back({1, 1});
+    db.Set_musiclist(m);
+    const std::string before = Listing();
+    db.Save();
+    db.Clear();
+    db.Load();
+    EXPECT_EQ(Listing(), before);
+    EXPECT_EQ(db.Get_cd_score(1), 0.1 + 0.2);
+    EXPECT_EQ(db.Get_cd_score(0), 2.25);
+    EXPECT_EQ(db.Get_song_rating(0, 0), -1);
+    EXPECT_EQ(db.Musiclist().cds[1].songs[1].reserved1, "carried");
+    EXPECT_EQ(db.Musiclist().cds[1].title, "two\nlines and  spaces");
+}
+
+TEST(LibraryFile, EmptyLibraryRoundTrip) {
+    Jukebox jb;
+    VxDatabase& db = VxDatabase::Instance();
+    db.Save();
+    db.Set_musiclist(Small_library());
+    db.Load();
+    EXPECT_EQ(db.Get_nof_cds(), 0);
+    EXPECT_EQ(db.Get_nof_start_chars(), 0);
+    EXPECT_EQ(db.Get_nof_random_songs(), 0);
+}
+
+TEST(LibraryFile, FilesWithItemVersionsOfLaterArchiveVersionsLoad) {
+    Jukebox jb;
+    // The same small library as the archive library itself writes it at version 17.
+    TestSupport::Write_file(VxDatabase::File_name,
+                            "22 serialization::archive 17 0 0 0 0 0 0 1 0 0 0 2 p/ 1 n 1 t 1 a 0  2.25 0 0 1 0 0 0 5 "
+                            "f.mp3 1 s 0  0  -1 0 0 0 0 1 0 0 0 1 A 1 0 0 0 0 1 0 0 0 0 0\n");
+    VxDatabase& db = VxDatabase::Instance();
+    db.Load();
+    ASSERT_EQ(db.Get_nof_cds(), 1);
+    EXPECT_EQ(db.Get_song_file(0, 0), "f.mp3");
+    EXPECT_EQ(db.Get_start_char_cds(0), std::vector<std::int32_t>{0});
+    EXPECT_EQ(db.Get_nof_random_songs(), 1);
+}
+
+TEST(LibraryFile, FailedSaveLeavesTheOldFileWhole) {
+    Jukebox jb;
+    VxDatabase& db = VxDatabase::Instance();
+    db.Set_musiclist(Small_library());
+    db.Save();
+    const std::string old_file = TestSupport::Read_file(VxDatabase::File_name);
+    db.Clear();
+    for (auto fault : {Atomic_file::Fault::write, Atomic_file::Fault::sync, Atomic_file::Fault::rename}) {
+        Atomic_file::Inject_fault(fault);
+        db.Save();
+        Atomic_file::Inject_fault(Atomic_file::Fault::none);
+        EXPECT_EQ(TestSupport::Read_file(VxDatabase::File_name), old_file);
+    }
+    for (const auto& name : Library_test::Listing(".")) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+    EXPECT_NE(TestSupport::Read_file("error.txt").find("DB::Save : could not write 'MusicDataBase.dat'"), std::string::npos);
+}
+
+TEST(LibraryFile, CorruptFilesFailWithoutHarm) {
+    Jukebox jb;
+    VxDatabase& db = VxDatabase::Instance();
+    db.Set_musiclist(Small_library());
+    db.Save();
+    const std::string good = TestSupport::Read_file(VxDatabase::File_name);
+
+    Expect_rejected("");
+    Expect_rejected("hello world");
+    Expect_rejected("99999999999999 serialization::archive 3 0 0");
+    Expect_rejected("22 serialization::archive 99 0 0 0 0 0 0 0 0 0 0 0");
+    std::mt19937 gen(5);
+    for (int i = 0; i < 20; ++i) {
+        std::string noise(200, '\0');
+        for (char& c : noise) c = static_cast<char>(gen());
+        Expect_rejected(noise);
+        Expect_rejected("22 serialization::archive 3 " + noise);
+    }
+    // Counts and lengths of billions are refused before anything is allocated.
+    Expect_rejected("22 serialization::archive 3 0 0 0 0 0 0 4000000000 0 0 2 p/");
+    Expect_rejected("22 serialization::archive 3 0 0 0 0 0 0 18446744073709551615 0 0");
+    Expect_rejected("22 serialization::archive 3 0 0 0 0 0 0 1 0 0 4000000000 p/");
+    Expect_rejected("22 serialization::archive 3 0 0 0 0 0 0 1 0 0 -1 p/");
+    // A well-formed file whose positions name albums or songs that do not exist.
+    std::string bad_random = good;
+    bad_random.replace(bad_random.rfind("1 0 0 0 0"), 9, "1 0 0 3 0");
+    Expect_rejected(bad_random);
+    // Every truncation of a good file either fails or loads the whole library.
+    for (std::size_t n = 0; n + 1 < good.size(); ++n) {
+        TestSupport::Write_file(VxDatabase::File_name, good.substr(0, n));
+        db.Set_musiclist(Small_library());
+        try {
+            db.Load();
+            ADD_FAILURE() << "truncated at " << n << " loaded";
+        } catch (const std::exception&) {
+            EXPECT_EQ(db.Get_nof_cds(), 1);
+        }
+    }
+}
+
+TEST(LibraryFileDeathTest, MissingFileEndsTheProgram) {
+    Jukebox jb;
+    EXPECT_EXIT(VxDatabase::Instance().Load(), testing::ExitedWithCode(0), "");
+}

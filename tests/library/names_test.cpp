@@ -1,0 +1,78 @@
+// Names from paths, in both folder layouts, with the built-in expressions and with a user's.
+#include <gtest/gtest.h>
+
+#include "library/Names.h"
+#include "platform/paths.h"
+
+namespace {
+
+struct Extracted {
+    VX_FileSystem_cd cd;
+    VX_FileSystem_song song;
+};
+
+// Paths written with "/" in the test become the platform's separator.
+std::string P(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = Platform::Path_separator;
+    return path;
+}
+
+Extracted Extract(const std::string& path, bool two, const std::string& title = "[^-]*[-]*[\\s]*(.*)") {
+    Extracted e;
+    e.song.rating = 42;  // fields the extraction does not own stay
+    extract_names(P(path), two, Names::Builtin_artist, title, Names::Builtin_song, e.cd, e.song);
+    return e;
+}
+
+}  // namespace
+
+TEST(ExtractNames, OneLevelLayout) {
+    const Extracted e = Extract("/Music/Abba - Gold/01 - Dancing Queen.mp3", false);
+    EXPECT_EQ(e.song.file_name, "01 - Dancing Queen.mp3");
+    EXPECT_EQ(e.song.name, " Dancing Queen");
+    EXPECT_EQ(e.cd.path, P("/Music/Abba - Gold/"));
+    EXPECT_EQ(e.cd.artist, "Abba ");
+    EXPECT_EQ(e.cd.title, "Gold");
+    EXPECT_EQ(e.cd.name, "Abba - Gold");
+    EXPECT_EQ(e.song.rating, 42);
+    // Two-level option on, but the path has no usable parent: one-level rules apply.
+    EXPECT_EQ(Extract("/Abba - Gold/01 - SOS.mp3", true).cd.name, "Abba - Gold");
+}
+
+TEST(ExtractNames, TwoLevelLayout) {
+    Extracted e = Extract("/Music/Abba/Gold/02 - SOS.mp3", true);
+    EXPECT_EQ(e.cd.artist, "Abba");
+    EXPECT_EQ(e.cd.title, "no match");  // the built-in title needs a "-"
+    EXPECT_EQ(e.cd.name, "Abba - no match");
+    e = Extract("/Music/Abba/Gold/02 - SOS.mp3", true, "(.*)");
+    EXPECT_EQ(e.cd.title, "Gold");
+    EXPECT_EQ(e.cd.name, "Abba - Gold");
+    EXPECT_EQ(e.cd.path, P("/Music/Abba/Gold/"));
+    // Without the option the same path is a one-level album named after its folder.
+    e = Extract("/Music/Abba/Gold/02 - SOS.mp3", false, "(.*)");
+    EXPECT_EQ(e.cd.artist, "Gold");
+    EXPECT_EQ(e.cd.name, "Gold");
+}
+
+TEST(ExtractNames, SongNameFallbacksAndFailures) {
+    EXPECT_EQ(Extract("/M/A - B/Intro.wav", false).song.name, "Intro");
+    EXPECT_EQ(Extract("/M/A - B/1,Comma.ogg", false).song.name, "Comma");
+    const Extracted five = Extract("/M/A - B/song.abcde", false);
+    EXPECT_EQ(five.song.file_name, "no match");
+    EXPECT_EQ(five.song.name, "ROOT_SONG");
+    EXPECT_EQ(Extract("/M/-Gold/01.mp3", false).cd.artist, "no match");
+    // A bare file name has no folder at all.
+    const Extracted bare = Extract("song.mp3", false);
+    EXPECT_EQ(bare.cd.artist, "ROOT_ARTIST");
+    EXPECT_EQ(bare.cd.title, "ROOT_TITLE");
+    EXPECT_EQ(bare.cd.name, "ROOT_CD_NAME");
+}
+
+TEST(ExtractNames, OtherPlatformSeparatorIsPartOfAName) {
+    const char other = Platform::Path_separator == '/' ? '\\' : '/';
+    const std::string folder = std::string("AC") + other + "DC - Back";
+    const Extracted e = Extract("/M/" + folder + "/01 - Hells.mp3", false);
+    EXPECT_EQ(e.cd.name, folder);
+    EXPECT_EQ(e.cd.path, P("/M/" + folder + "/"));
+}

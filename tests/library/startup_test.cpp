@@ -1,0 +1,108 @@
+// The library at start-up: first start, a good file, a corrupt file, an empty music folder,
+// and the listing of a small generated tree as "--list" prints it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "library/Library_listing.h"
+#include "library/Library_startup.h"
+#include "library/VxDatabase.h"
+#include "settings/CIniFile.h"
+#include "tests/library/library_fixture.h"
+
+using Library_test::Jukebox;
+
+namespace {
+
+void Small_tree(const Jukebox& jb) {
+    jb.Touch("Zappa - Hot Rats/01 - Peaches.mp3");
+    jb.Touch("Zappa - Hot Rats/front.jpg");
+    jb.Touch("Abba - Gold/01 - SOS.flac");
+    jb.Touch("10cc - Best/01 - Wall Street.ogg");
+    jb.Touch("Abba - Arrival/01 - Dancing Queen.wav");
+    const std::string arrival = jb.Music() + "/Abba - Arrival/tavrix.tag", gold = jb.Music() + "/Abba - Gold/tavrix.tag";
+    CIniFile::Create_file(arrival);
+    CIniFile::Create_file(gold);
+    CIniFile::Set_value("rating", "100", "01 - Dancing Queen.wav", arrival);
+    CIniFile::Set_value("rating", "40", "01 - SOS.flac", gold);
+}
+
+std::string Listing() {
+    std::ostringstream out;
+    Write_library_listing(out);
+    return out.str();
+}
+
+}  // namespace
+
+TEST(Startup, FirstStartBuildsSavesAndListsTheLibrary) {
+    Jukebox jb;
+    Small_tree(jb);
+    VxDatabase& db = VxDatabase::Instance();
+    Library_startup::Library_at_startup();
+    const std::string m = jb.Music_folder();
+    const std::string expected =
+        "Albums: 4\n"
+        "[0] artist='10cc ' title='Best' name='10cc - Best' cover='' score=0\n"
+        "    path='" + m + "10cc - Best/'\n"
+        "    [0] file='01 - Wall Street.ogg' name=' Wall Street' rating=-1\n"
+        "[1] artist='Abba ' title='Arrival' name='Abba - Arrival' cover='' score=1.25\n"
+        "    path='" + m + "Abba - Arrival/'\n"
+        "    [0] file='01 - Dancing Queen.wav' name=' Dancing Queen' rating=100\n"
+        "[2] artist='Abba ' title='Gold' name='Abba - Gold' cover='' score=0\n"
+        "    path='" + m + "Abba - Gold/'\n"
+        "    [0] file='01 - SOS.flac' name=' SOS' rating=40\n"
+        "[3] artist='Zappa ' title='Hot Rats' name='Zappa - Hot Rats' cover='front.jpg' score=0\n"
+        "    path='" + m + "Zappa - Hot Rats/'\n"
+        "    [0] file='01 - Peaches.mp3' name=' Peaches' rating=-1\n"
+        "Index: 3\n"
+        "  1: 0\n"
+        "  A: 1 2\n"
+        "  Z: 3\n"
+        "Random list: 3\n";
+    EXPECT_EQ(Listing(), expected);
+    EXPECT_FALSE(db.Is_changed());
+    // What was saved is what a later start loads.
+    db.Clear();
+    Library_startup::Library_at_startup();
+    EXPECT_EQ(Listing(), expected);
+    EXPECT_TRUE(jb.Dialogs().empty());
+}
+
+TEST(Startup, CorruptFileIsReportedAndReplaced) {
+    Jukebox jb;
+    Small_tree(jb);
+    TestSupport::Write_file(VxDatabase::File_name, "22 serialization::archive 3 0 0 0 0 0 0 4000000000 0");
+    Library_startup::Library_at_startup();
+    EXPECT_EQ(jb.Dialogs(), (std::vector<std::string>{
+                                "The Tavrix Jukebox\tWarning 'MusicDataBase.dat' is corrupt . The file will be replaced",
+                                "The Tavrix Jukebox\tRELOADING 'MusicDataBase.dat' "}));
+    EXPECT_EQ(VxDatabase::Instance().Get_nof_cds(), 4);
+    EXPECT_TRUE(VxDatabase::Instance().Is_changed());
+    EXPECT_NE(TestSupport::Read_file("error.txt").find("is corrupt . The file will be replaced : "), std::string::npos);
+    // The replacement on disk loads.
+    VxDatabase::Instance().Load();
+    EXPECT_EQ(VxDatabase::Instance().Get_nof_cds(), 4);
+}
+
+TEST(Startup, EmptyMusicFolderIsReported) {
+    Jukebox jb;
+    Library_startup::Library_at_startup();
+    EXPECT_EQ(jb.Dialogs(), std::vector<std::string>{"The Tavrix Jukebox\tNo directories with songs found"});
+    EXPECT_EQ(VxDatabase::Instance().Get_nof_cds(), 0);
+    EXPECT_NE(TestSupport::Read_file(VxDatabase::File_name).find("serialization::archive 3"), std::string::npos);
+}
+
+TEST(Startup, RebuildReportsProgressTicks) {
+    Jukebox jb;
+    Small_tree(jb);
+    std::vector<unsigned> ticks;
+    VX_progress_hooks hooks;
+    hooks.tick = [&](unsigned id) { ticks.push_back(id); };
+    VxDatabase::Instance().Set_progress_hooks(hooks);
+    Library_startup::Rebuild_library();
+    // Four folders entered and four albums created (timer 10), four albums scored (timer 14).
+    EXPECT_EQ(std::count(ticks.begin(), ticks.end(), 10u), 8);
+    EXPECT_EQ(std::count(ticks.begin(), ticks.end(), 14u), 4);
+}
