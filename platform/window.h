@@ -63,7 +63,8 @@ public:
     virtual void Wait_and_pump(int timeout_ms) = 0;
     // Posts whatever input is already waiting, without blocking.
     virtual void Pump() = 0;
-    // Called from any thread to end a Wait_and_pump early.
+    // Called from any thread to end a Wait_and_pump early; a Wake before the wait ends the next wait.
+    // The queue calls it under its lock, so Wake must not call back into the queue.
     virtual void Wake() = 0;
 };
 

@@ -65,7 +65,7 @@ TEST(Profile, LinearMoveSnapsToDestinationATenthEarly) {
     p.Start();
     EXPECT_NEAR(A::At(p, 1.0), 50.0, 1e-6);
     EXPECT_TRUE(p.Is_moving());
-    EXPECT_DOUBLE_EQ(A::At(p, 1.9), 0.0);
+    EXPECT_DOUBLE_EQ(A::At(p, 1.9 + 1e-6), 0.0);
     EXPECT_FALSE(p.Is_moving());
     EXPECT_DOUBLE_EQ(A::At(p, 0.0), 100.0);
 }

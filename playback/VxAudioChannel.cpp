@@ -1,0 +1,259 @@
+// A playback channel: the worker's song loop and the user-interface side of start, stop, pause and fades.
+// The worker releases a graph only after taking it out of graph_ under the lock, and destroys it outside.
+#include "playback/VxAudioChannel.h"
+
+#include <exception>
+
+#include "platform/dialogs.h"
+#include "platform/process.h"
+#include "platform/window.h"
+#include "playback/Audio_level.h"
+#include "trace/Profile_registry.h"
+#include "trace/VxTrace.h"
+
+namespace {
+constexpr double Not_available = 999;
+
+std::string Render_failure_text(Platform::Render_result result, const std::string& path) {
+    switch (result) {
+        case Platform::Render_result::ok: return "";
+        case Platform::Render_result::invalid_file_format: return "The file format is invalid.";
+        case Platform::Render_result::unknown_file_type: return "The media type of this file: " + path + " is not recognized.";
+        case Platform::Render_result::unsupported_stream:
+            return "Cannot playback the file:" + path + ". \nThe format is not supported. \n";
+        case Platform::Render_result::other_failure: break;
+    }
+    return "Failed to render file: " + path + ". \nBut why ??";
+}
+}  // namespace
+
+VxAudioChannel::VxAudioChannel(int number) : number_(number) {
+    ramp_.Set_preset(0);
+    ramp_.Set_form(1);
+    ramp_.Set_position(100);
+    ramp_.Set_destination(0);
+    Profile_registry::Instance().Add(&ramp_);
+    worker_ = std::thread(&VxAudioChannel::Worker, this);
+}
+
+VxAudioChannel::~VxAudioChannel() {
+    {
+        std::lock_guard<std::mutex> lock(graph_mutex_);
+        ending_ = true;
+        if (graph_) graph_->Stop();
+        // A worker waiting for its next song needs the start signal to see the end.
+        if (!worker_done_) sem_start_.release();
+    }
+    if (worker_.joinable()) worker_.join();
+    Profile_registry::Instance().Remove(&ramp_);
+}
+
+// ---- The worker thread.
+
+void VxAudioChannel::Worker() {
+    auto& trace = VxTrace::Instance();
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(graph_mutex_);
+            if (quit_ || ending_) {
+                worker_done_ = true;
+                return;
+            }
+        }
+        trace.Write("Wait for SemStart");
+        sem_start_.acquire();
+        trace.Write("Wait for SemStart Ready..");
+        {
+            std::lock_guard<std::mutex> lock(graph_mutex_);
+            if (ending_) {
+                worker_done_ = true;
+                return;
+            }
+        }
+        Play_one_song();
+    }
+}
+
+void VxAudioChannel::Play_one_song() {
+    // Read only after SemStart: the user-interface thread wrote them before releasing it.
+    const std::string path = song_path_;
+    const double level = start_level_;
+
+    std::unique_ptr<Platform::Media_graph> graph = Platform::Media_graph::Create();
+    if (!graph) {
+        Platform::Message_box("VxAudio", "Could not create COM filtergraph");
+        Platform::Exit_process(1);
+    }
+    try {
+        const Platform::Render_result result = graph->Render_file(path);
+        if (result != Platform::Render_result::ok) VxTrace::Instance().Write_error(Render_failure_text(result, path));
+    } catch (const std::exception& e) {
+        VxTrace::Instance().Write_error(std::string(" : ") + e.what());
+    }
+    // A graph that failed to render takes these calls and ends its completion wait at once.
+    graph->Set_volume(Level_to_volume(level));
+    graph->Run();
+
+    Platform::Media_graph* live = graph.get();
+    {
+        std::lock_guard<std::mutex> lock(graph_mutex_);
+        graph_ = std::move(graph);
+        // Destruction raced with the hand-over: the song must not keep the worker.
+        if (ending_) graph_->Stop();
+    }
+    sem_control_.release();
+
+    // The graph stays alive during the wait: only this thread takes it out of graph_.
+    live->Wait_for_completion();
+
+    std::unique_ptr<Platform::Media_graph> finished;
+    {
+        std::lock_guard<std::mutex> lock(graph_mutex_);
+        finished = std::move(graph_);
+    }
+    // Tearing a pipeline down takes a while; the user-interface thread does not wait for it.
+    finished.reset();
+}
+
+void VxAudioChannel::Start_worker_if_gone() {
+    // Called with graph_mutex_ held. A worker that left after a quit would never take the next song.
+    if (!worker_done_) return;
+    if (worker_.joinable()) worker_.join();
+    worker_done_ = false;
+    worker_ = std::thread(&VxAudioChannel::Worker, this);
+}
+
+// ---- The user-interface side.
+
+void VxAudioChannel::Start_channel(const std::string& song_path, double main_volume) {
+    if (play_state_ == Playing || play_state_ == Paused) {
+        Stop();
+        ramp_.Set_position(main_volume);
+        ramp_.Set_destination(main_volume);
+        ramp_.Set_moving(false);
+        fade_state_ = Fade_idle;
+    }
+    // A graph can outlive its play state (the end-of-song watch stops a fading song without a
+    // graph call); its worker would never come back for this song, so halt it too.
+    Halt_graph();
+
+    song_path_ = song_path;
+    start_level_ = main_volume;
+    {
+        std::lock_guard<std::mutex> lock(graph_mutex_);
+        quit_ = false;
+        Start_worker_if_gone();
+    }
+    auto& trace = VxTrace::Instance();
+    trace.Write("Wait for SemControl");
+    sem_start_.release();
+    sem_control_.acquire();
+    trace.Write("Wait for SemControl Ready..");
+    play_state_ = Playing;
+}
+
+void VxAudioChannel::Stop() {
+    if (play_state_ != Playing && play_state_ != Paused) {
+        Platform::Message_box("VxAudio", "Error! Invalid sound status.");
+        return;
+    }
+    bool ok = false;
+    if (With_graph([&](Platform::Media_graph& g) { ok = g.Stop(); }) && ok) play_state_ = Stopped;
+}
+
+void VxAudioChannel::Pause_toggle() {
+    bool ok = false;
+    if (play_state_ == Playing) {
+        if (With_graph([&](Platform::Media_graph& g) { ok = g.Pause(); }) && ok) play_state_ = Paused;
+    } else if (play_state_ == Paused) {
+        if (With_graph([&](Platform::Media_graph& g) { ok = g.Run(); }) && ok) play_state_ = Playing;
+    }
+}
+
+double VxAudioChannel::Get_level() {
+    int volume = 0;
+    With_graph([&](Platform::Media_graph& g) {
+        if (!g.Get_volume(volume)) volume = 0;
+    });
+    return Volume_to_level(volume);
+}
+
+void VxAudioChannel::Fade_to(double target) {
+    const double level = Get_level();
+    ramp_.Set_position(level);
+    ramp_.Set_destination(target);
+    ramp_.Start();
+    if (target < 0.05) fade_state_ = Fade_zeroing;
+    else if (target < level) fade_state_ = Fade_down;
+    else fade_state_ = Fade_in;
+}
+
+void VxAudioChannel::Fade_out_and_stop() {
+    if (!Has_graph()) return;
+    ramp_.Set_position(Get_level());
+    ramp_.Set_destination(0);
+    Platform::Message_queue::Instance().Set_timer(Timer_fade_start, Fade_start_delay_ms);
+    fade_state_ = Fade_stop;
+}
+
+void VxAudioChannel::Apply_ramp() {
+    const int volume = Level_to_volume(ramp_.Value());
+    With_graph([&](Platform::Media_graph& g) { g.Set_volume(volume); });
+}
+
+void VxAudioChannel::Quit_channel() {
+    {
+        std::lock_guard<std::mutex> lock(graph_mutex_);
+        quit_ = true;
+    }
+    if (Has_graph()) {
+        if (play_state_ == Playing) {
+            Fade_out_and_stop();
+            fade_state_ = Fade_quit;
+        } else if (play_state_ == Paused) {
+            bool ok = false;
+            if (With_graph([&](Platform::Media_graph& g) { ok = g.Stop(); }) && ok) play_state_ = Stopped;
+        }
+    } else {
+        // A song that ended or failed left no graph: nothing plays, so nothing must fade before quitting.
+        play_state_ = Stopped;
+    }
+    auto& trace = VxTrace::Instance();
+    sem_quit_.release();
+    trace.Write("Wait for SemQuit");
+    sem_quit_.acquire();
+    trace.Write("Wait for SemQuit Done.");
+}
+
+double VxAudioChannel::get_duration() {
+    if (play_state_ == Stopped) return Not_available;
+    double seconds = Not_available;
+    bool ok = false;
+    if (!With_graph([&](Platform::Media_graph& g) { ok = g.Duration(seconds); })) return Not_available;
+    if (!ok) {
+        VxTrace::Instance().Write_error("DEACT error in 'get_duration'");
+        return Not_available;
+    }
+    return seconds;
+}
+
+double VxAudioChannel::get_snd_position() {
+    if (play_state_ == Stopped) return Not_available;
+    double seconds = Not_available;
+    bool ok = false;
+    if (!With_graph([&](Platform::Media_graph& g) { ok = g.Position(seconds); })) return Not_available;
+    if (!ok) {
+        VxTrace::Instance().Write_error("DEACT error in 'get_snd_position'");
+        return Not_available;
+    }
+    return seconds;
+}
+
+bool VxAudioChannel::Has_graph() {
+    std::lock_guard<std::mutex> lock(graph_mutex_);
+    return graph_ != nullptr;
+}
+
+void VxAudioChannel::Halt_graph() {
+    With_graph([](Platform::Media_graph& g) { g.Stop(); });
+}

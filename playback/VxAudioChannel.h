@@ -1,0 +1,107 @@
+// One of the player's two playback channels: a worker thread that builds, runs and tears down one
+// media graph per song, and the user-interface side that starts, stops, pauses and fades it.
+// The user-interface thread calls every public operation; the worker meets it only through the
+// three semaphores and the graph, which a lock guards so that no call reaches a released graph.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <semaphore>
+#include <string>
+#include <thread>
+
+#include "platform/media.h"
+#include "trace/VxProfile.h"
+
+class VxAudioChannel {
+public:
+    // Play states.
+    static constexpr int Playing = 0;
+    static constexpr int Stopped = 1;
+    static constexpr int Paused = 2;
+    // Fade states.
+    static constexpr int Fade_in = 0;       // up to the main volume
+    static constexpr int Fade_down = 1;     // down to a level that is not silence
+    static constexpr int Fade_zeroing = 2;  // to silence, then pause
+    static constexpr int Fade_quit = 3;     // to silence, then stop and quit the application
+    static constexpr int Fade_stop = 4;     // to silence, then stop (the song being replaced)
+    static constexpr int Fade_idle = 5;
+
+    // The window timer whose expiry starts the fade-out of a replaced song.
+    static constexpr unsigned Timer_fade_start = 7;
+    static constexpr unsigned Fade_start_delay_ms = 300;
+
+    // Creates the ramp (registered with the profile registry), the semaphores and the worker.
+    explicit VxAudioChannel(int number);
+    // Halts any song and ends the worker, so the channel can go without leaving a thread behind.
+    ~VxAudioChannel();
+    VxAudioChannel(const VxAudioChannel&) = delete;
+    VxAudioChannel& operator=(const VxAudioChannel&) = delete;
+
+    // Hands the song to the worker and returns once its graph runs, at the given level.
+    void Start_channel(const std::string& song_path, double main_volume);
+    // Halts a playing or paused song for good (its worker returns for the next one).
+    void Stop();
+    // Pauses a playing song keeping its position, or resumes a paused one.
+    void Pause_toggle();
+    void Fade_to(double target);
+    // Holds the present level and fades to silence once timer 7 starts the ramp, then stops.
+    void Fade_out_and_stop();
+    void Apply_ramp();
+    // The level read back from the graph; 100 when there is none.
+    double Get_level();
+    // Shutdown: a playing song fades out (Fade_quit), a paused one stops at once.
+    void Quit_channel();
+
+    // Seconds, or 999 when there is no graph or the channel is stopped.
+    double get_duration();
+    double get_snd_position();
+
+    // Whether a song's graph is live on this channel (it is released when the song ends or fails).
+    bool Has_graph();
+    // Halts whatever graph is live without touching the play state.
+    void Halt_graph();
+
+    int Get_play_state() const { return play_state_; }
+    void Set_play_state(int state) { play_state_ = state; }
+    int Get_fade_state() const { return fade_state_; }
+    void Set_fade_state(int state) { fade_state_ = state; }
+    int Get_number() const { return number_; }
+    VxProfile& Ramp() { return ramp_; }
+
+private:
+    void Worker();
+    void Play_one_song();
+    void Start_worker_if_gone();
+
+    // Runs f on the live graph under the lock; false when there is none.
+    template <class F>
+    bool With_graph(F&& f) {
+        std::lock_guard<std::mutex> lock(graph_mutex_);
+        if (!graph_) return false;
+        f(*graph_);
+        return true;
+    }
+
+    // Handed over through SemStart: written by the user-interface thread before the release.
+    std::string song_path_;
+    double start_level_ = 0;
+
+    // Guarded by graph_mutex_: the worker publishes and releases the graph, the UI calls through it.
+    std::mutex graph_mutex_;
+    std::unique_ptr<Platform::Media_graph> graph_;
+    bool quit_ = false;         // the worker leaves its loop after the current song
+    bool worker_done_ = false;  // the worker has left its loop
+    bool ending_ = false;       // the channel is being destroyed
+
+    // User-interface thread only.
+    int play_state_ = Stopped;
+    int fade_state_ = Fade_idle;
+    int number_;
+    VxProfile ramp_;
+
+    std::binary_semaphore sem_start_{0};
+    std::binary_semaphore sem_control_{0};
+    std::binary_semaphore sem_quit_{0};
+    std::thread worker_;
+};

@@ -1,0 +1,237 @@
+// The audio player on real GStreamer graphs with a real-time fake sink and short generated songs:
+// the cross-fade, pause and resume with fades, the end-of-song watch, failed songs, and quitting.
+#include <gtest/gtest.h>
+
+#include "playback/VxAudio.h"
+#include "tests/playback/audio_test_support.h"
+#include "tests/support/test_support.h"
+#include "tests/support/wav_file.h"
+
+using namespace AudioTest;
+
+namespace {
+class Audio : public ::testing::Test {
+protected:
+    void SetUp() override { Use_fake_sink(); }
+    std::string Song(const std::string& name, double seconds) {
+        TestSupport::Write_wav(name, seconds);
+        return dir.Path() + "/" + name;
+    }
+    TestSupport::Scratch_dir dir;
+    VxAudio& audio = VxAudio::Instance();
+};
+}  // namespace
+
+TEST_F(Audio, SongChangeCrossFadesFromTheOldSongWhileTheNewOnePlaysAtTheMainVolume) {
+    File_list list({Song("a.wav", 4), Song("b.wav", 4)});
+    audio.Play_audio(0);
+    VxAudioChannel& old_channel = audio.Channel(audio.Get_current_channel());
+    EXPECT_EQ(audio.Get_play_state_text(), "PLAYING");
+    EXPECT_NEAR(old_channel.Get_level(), 75, 0.1);
+    Run_loop(150);
+
+    const auto change = Clock::now();
+    audio.Play_audio(1);
+    VxAudioChannel& new_channel = audio.Channel(audio.Get_current_channel());
+    ASSERT_NE(&new_channel, &old_channel);
+    EXPECT_NEAR(new_channel.Get_level(), 75, 0.1);  // at once, no fade in
+    EXPECT_EQ(old_channel.Get_fade_state(), VxAudioChannel::Fade_stop);
+
+    struct Sample {
+        double ms, level;
+    };
+    std::vector<Sample> samples;
+    double stopped_at = -1, new_lowest = 100;
+    Run_loop(2300, &list, [&] {
+        new_lowest = std::min(new_lowest, new_channel.Get_level());
+        if (stopped_at < 0 && old_channel.Get_play_state() == VxAudioChannel::Stopped) stopped_at = Ms_since(change);
+        if (stopped_at < 0) samples.push_back({Ms_since(change), old_channel.Get_level()});
+    });
+    EXPECT_GT(new_lowest, 74.9);
+    ASSERT_FALSE(samples.empty());
+    for (const Sample& s : samples) {
+        if (s.ms < 280) {
+            EXPECT_NEAR(s.level, 75, 0.1) << s.ms;  // held for 300 ms
+        }
+        if (s.ms > 400 && s.ms < 1600) {
+            // Then 50 level units a second, as the back end reports it.
+            EXPECT_NEAR(s.level, 75 - 50 * (s.ms - 300) / 1000, 4) << s.ms;
+        }
+    }
+    // Stopped only once silent: the ramp snaps to 0 in its last tenth of a second (from about 5),
+    // and the stop follows in the same tick, so no reading in between is seen.
+    EXPECT_LT(samples.back().level, 10);
+    EXPECT_GT(stopped_at, 1650);
+    EXPECT_LT(stopped_at, 2200);
+    EXPECT_EQ(old_channel.Get_fade_state(), VxAudioChannel::Fade_idle);
+    EXPECT_EQ(audio.Get_play_state_text(), "PLAYING");
+}
+
+TEST_F(Audio, FadeInOutTwiceReversesTheFadeFromTheLevelReached) {
+    File_list list({Song("a.wav", 4)});
+    audio.FadeInOut();  // stopped: nothing
+    EXPECT_EQ(audio.Get_fade_state_text(), "..");
+    audio.Play_audio(0);
+    VxAudioChannel& ch = audio.Channel(audio.Get_current_channel());
+    audio.FadeInOut();
+    EXPECT_EQ(audio.Get_fade_state_text(), "ZEROING...");
+    Run_loop(400);
+    const double reached = ch.Get_level();
+    EXPECT_NEAR(reached, 55, 5);
+    audio.FadeInOut();
+    EXPECT_EQ(audio.Get_fade_state_text(), "IN...");
+    EXPECT_NEAR(ch.Ramp().Value(), reached, 1.5);  // no jump back to either end
+    Run_loop(700);
+    EXPECT_EQ(audio.Get_fade_state_text(), "..");
+    EXPECT_GT(ch.Get_level(), 75 * 0.95);
+    EXPECT_EQ(audio.Get_play_state_text(), "PLAYING");
+}
+
+TEST_F(Audio, PauseKeepsThePositionAndResumeContinuesFromIt) {
+    File_list list({Song("a.wav", 6)});
+    audio.Play_audio(0);
+    Run_loop(200);
+    audio.FadeInOut();
+    double paused_at = -1;
+    Run_loop(1800, nullptr, [&] {
+        if (paused_at < 0 && audio.Get_play_state_text() == "PAUSED") paused_at = audio.Channel(audio.Get_current_channel()).get_snd_position();
+    });
+    ASSERT_EQ(audio.Get_play_state_text(), "PAUSED");
+    const double position = audio.Channel(audio.Get_current_channel()).get_snd_position();
+    EXPECT_NEAR(position, paused_at, 0.05);
+    EXPECT_GT(position, 1.3);  // 200 ms plus a fade of 1.5 s from 75
+
+    audio.FadeInOut();
+    EXPECT_EQ(audio.Get_play_state_text(), "PLAYING");
+    EXPECT_EQ(audio.Get_fade_state_text(), "IN...");
+    Run_loop(300);
+    EXPECT_NEAR(audio.Channel(audio.Get_current_channel()).get_snd_position(), position + 0.3, 0.15);
+    EXPECT_GT(audio.Channel(audio.Get_current_channel()).Get_level(), 5);
+}
+
+TEST_F(Audio, EndOfSongWatchStartsTheNextSongOnceAndNotAfterAFadeToPause) {
+    const std::string b = Song("b.wav", 3);
+    File_list list({Song("a.wav", 3), b});
+    audio.Play_audio(0);
+    Run_loop(2500, &list);
+    ASSERT_EQ(list.next_calls, 1);
+    EXPECT_LE(list.remaining_at_next[0], 2.0);
+    EXPECT_GT(list.remaining_at_next[0], 1.0);
+    EXPECT_EQ(audio.Get_song_name(), b);
+    EXPECT_TRUE(Platform::Message_queue::Instance().Timer_running(VxAudio::Timer_song_watch));
+
+    // Fading to pause when the end comes: the song counts as stopped and nothing follows.
+    audio.FadeInOut();
+    Run_loop(1200, &list);
+    EXPECT_EQ(list.next_calls, 1);
+    EXPECT_EQ(audio.Get_play_state_text(), "STOPPED");
+    EXPECT_EQ(audio.Get_fade_state_text(), "..");
+}
+
+TEST_F(Audio, SongsThatCannotBeOpenedReportAndNeverBlockThePlayer) {
+    TestSupport::Write_file("empty.mp3", "");
+    TestSupport::Write_file("notes.ogg", "not a song at all\n");
+    std::string noise(32 * 1024, '\0');
+    unsigned x = 12345;
+    for (char& c : noise) c = static_cast<char>((x = x * 1103515245 + 12345) >> 16);
+    TestSupport::Write_file("noise.flac", noise);
+    File_list list({dir.Path() + "/missing.wav", dir.Path() + "/empty.mp3", dir.Path() + "/notes.ogg",
+                    dir.Path() + "/noise.flac"});
+    for (int i = 0; i < list.Get_nof_items(); ++i) {
+        SCOPED_TRACE(i);
+        const auto start = Clock::now();
+        audio.Play_audio(i);
+        EXPECT_LT(Ms_since(start), 1500);  // the hand-over, never the song
+        VxAudioChannel& ch = audio.Channel(audio.Get_current_channel());
+        while (ch.Has_graph() && Ms_since(start) < 3000) Run_loop(10);
+        EXPECT_FALSE(ch.Has_graph());  // the worker left its completion wait
+        EXPECT_EQ(audio.Get_remaining_time(), 0.0);
+    }
+    const std::string errors = TestSupport::Read_file("error.txt");
+    EXPECT_NE(errors.find("Failed to render file: " + dir.Path() + "/missing.wav. \nBut why ??"), std::string::npos);
+    EXPECT_NE(errors.find("The media type of this file: " + dir.Path() + "/empty.mp3 is not recognized."), std::string::npos);
+}
+
+TEST_F(Audio, AFailedSongIsFollowedByTheNextOne) {
+    const std::string good = Song("good.wav", 3);
+    File_list list({dir.Path() + "/missing.mp3", good});
+    audio.Play_audio(0);
+    bool playing_good = false;
+    Run_loop(1600, &list, [&] { playing_good = playing_good || audio.Get_song_name() == good; });
+    EXPECT_TRUE(playing_good);  // within a watch tick and the 700 ms start delay
+    EXPECT_EQ(list.next_calls, 1);
+    EXPECT_TRUE(audio.Channel(audio.Get_current_channel()).Has_graph());
+}
+
+TEST_F(Audio, QuitWhilePlayingFadesOutThenPostsQuit) {
+    File_list list({Song("a.wav", 5)});
+    audio.Play_audio(0);
+    Run_loop(100);
+    bool marked = false;
+    audio.Set_quit_faded_handler([&] { marked = true; });
+    bool all_stopped = true;
+    audio.Quit(all_stopped);
+    EXPECT_FALSE(all_stopped);
+    EXPECT_EQ(audio.Get_fade_state_text(), "UNKNOWN");
+    VxAudioChannel& ch = audio.Channel(audio.Get_current_channel());
+    const auto start = Clock::now();
+    double midway = -1;
+    const bool quit = Run_loop(3000, nullptr, [&] {
+        if (midway < 0 && Ms_since(start) > 1000) midway = ch.Get_level();
+    });
+    EXPECT_TRUE(quit);
+    EXPECT_TRUE(marked);
+    EXPECT_GT(Ms_since(start), 1600);
+    EXPECT_GT(midway, 20);
+    EXPECT_LT(midway, 50);
+    EXPECT_EQ(audio.Get_play_state_text(), "STOPPED");
+}
+
+TEST_F(Audio, QuitWithNothingPlayingNeedsNoFade) {
+    bool all_stopped = false;
+    audio.Quit(all_stopped);
+    EXPECT_TRUE(all_stopped);
+
+    // A song that failed leaves its channel "PLAYING" without a graph: nothing to fade either.
+    File_list list({dir.Path() + "/missing.wav"});
+    audio.Play_audio(0);
+    while (audio.Channel(audio.Get_current_channel()).Has_graph()) Run_loop(10);
+    audio.Quit(all_stopped);
+    EXPECT_TRUE(all_stopped);
+}
+
+TEST_F(Audio, StartingOnABusyChannelHaltsItsSongFirst) {
+    File_list list({Song("a.wav", 5), Song("b.wav", 5), Song("c.wav", 5), Song("d.wav", 5)});
+    audio.Play_audio(0);
+    audio.Play_audio(1);
+    audio.Channel(audio.Get_current_channel()).Pause_toggle();
+    EXPECT_EQ(audio.Get_play_state_text(), "PAUSED");
+    for (int i : {2, 3}) {  // onto a fading channel, then onto a paused one
+        const auto start = Clock::now();
+        audio.Play_audio(i);
+        EXPECT_LT(Ms_since(start), 1500);
+        EXPECT_EQ(audio.Get_play_state_text(), "PLAYING");
+    }
+    // A stopped state over a live graph (the end-of-song watch does that) is halted too.
+    audio.Channel(0).Set_play_state(VxAudioChannel::Stopped);
+    audio.Channel(1).Set_play_state(VxAudioChannel::Stopped);
+    const auto start = Clock::now();
+    audio.Play_audio(0);
+    audio.Play_audio(1);
+    EXPECT_LT(Ms_since(start), 3000);
+}
+
+TEST_F(Audio, MainVolumeFollowsOnlyWhenSomethingPlays) {
+    audio.Set_main_volume(40);
+    EXPECT_EQ(audio.Get_main_volume(), 40);
+    EXPECT_EQ(audio.Get_fade_state_text(), "..");
+    File_list list({Song("a.wav", 4)});
+    audio.Play_audio(0);
+    VxAudioChannel& ch = audio.Channel(audio.Get_current_channel());
+    EXPECT_NEAR(ch.Get_level(), 40, 0.1);
+    audio.Set_main_volume(20);
+    EXPECT_EQ(audio.Get_fade_state_text(), "OUT...");
+    Run_loop(500);
+    EXPECT_EQ(audio.Get_fade_state_text(), "..");
+    EXPECT_NEAR(ch.Get_level(), 20, 1.5);
+}
