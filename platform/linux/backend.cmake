@@ -1,2 +1,15 @@
 # Libraries of the Linux back end. Each back-end concern adds its packages here.
 # (SDL2 for window and surfaces, GStreamer for media, libcurl for HTTP.)
+
+# GStreamer plays the songs (platform/linux/media_gstreamer.cpp).
+pkg_check_modules(TAVRIX_GSTREAMER REQUIRED IMPORTED_TARGET gstreamer-1.0)
+target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_GSTREAMER)
+
+# libcurl: the HTTP client (platform/http.h).
+pkg_check_modules(TAVRIX_CURL REQUIRED IMPORTED_TARGET libcurl)
+target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_CURL)
+
+# Display: window, surfaces, events and message boxes on SDL2; text through SDL2_ttf in the
+# font that fontconfig matches for "Arial".
+pkg_check_modules(TAVRIX_SDL REQUIRED IMPORTED_TARGET sdl2 SDL2_ttf fontconfig)
+target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_SDL)

@@ -1,0 +1,317 @@
+// Bitmaps: loading and stretching files into surfaces, drawing onto the screen or a parent,
+// text writing, value-profile motion, hit tests and saving as BMP.
+#include "display/VxBitmap.h"
+
+#include <cstdio>
+#include <fstream>
+#include <vector>
+
+#include "display/VxDirectX.h"
+#include "platform/dialogs.h"
+#include "trace/Profile_registry.h"
+#include "trace/VxTrace.h"
+
+namespace {
+constexpr const char* Caption = "VxBitmap";
+
+Platform::Pixel To_pixel(COLORREF c) { return Platform::Make_pixel(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+void Put16(std::vector<std::uint8_t>& b, unsigned v) {
+    b.push_back(v & 0xFF);
+    b.push_back((v >> 8) & 0xFF);
+}
+void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+}  // namespace
+
+VxBitmap::VxBitmap() {
+    for (VxProfile* ramp : {&x_ramp_, &y_ramp_}) {
+        ramp->Set_preset(ramp_preset_);
+        ramp->Set_form(2);
+        Profile_registry::Instance().Add(ramp);
+    }
+    VxDirectX& dx = VxDirectX::Instance();
+    clip_ = Platform::Rect{0, 0, dx.Window_width(), dx.Window_height()};
+}
+
+VxBitmap::~VxBitmap() {
+    Profile_registry::Instance().Remove(&x_ramp_);
+    Profile_registry::Instance().Remove(&y_ramp_);
+}
+
+void VxBitmap::Set_size(double width, double height) {
+    width_ = width;
+    height_ = height;
+}
+
+void VxBitmap::Set_position(double x, double y) {
+    x_ramp_.Set_position(x);
+    x_ramp_.Set_destination(x);
+    y_ramp_.Set_position(y);
+    y_ramp_.Set_destination(y);
+    x_ramp_.Set_moving(false);
+    y_ramp_.Set_moving(false);
+}
+
+void VxBitmap::Freeze() {
+    const double x = x_ramp_.Value(), y = y_ramp_.Value();
+    x_ramp_.Set_position(x);
+    y_ramp_.Set_position(y);
+    x_ramp_.Set_moving(false);
+    y_ramp_.Set_moving(false);
+}
+
+void VxBitmap::Set_target(double x, double y) {
+    x_ramp_.Set_destination(x);
+    y_ramp_.Set_destination(y);
+}
+
+void VxBitmap::Start_move() {
+    x_ramp_.Start();
+    y_ramp_.Start();
+    // Read once so the registry sees the move from this moment on.
+    x_ramp_.Value();
+    y_ramp_.Value();
+}
+
+void VxBitmap::Move_to_hidden() {
+    Freeze();
+    Set_target(hidden_.x, hidden_.y);
+    Start_move();
+}
+
+void VxBitmap::Move_to_shown() {
+    Freeze();
+    Set_target(shown_.x, shown_.y);
+    Start_move();
+}
+
+void VxBitmap::Set_ramp_preset(int preset) {
+    ramp_preset_ = preset;
+    x_ramp_.Set_preset(preset);
+    y_ramp_.Set_preset(preset);
+}
+
+VxPoint VxBitmap::Get_position() { return {x_ramp_.Value(), y_ramp_.Value()}; }
+VxPoint VxBitmap::Get_target() const { return {x_ramp_.Destination(), y_ramp_.Destination()}; }
+
+bool VxBitmap::Is_moving() {
+    x_ramp_.Value();
+    y_ramp_.Value();
+    return x_ramp_.Is_moving() || y_ramp_.Is_moving();
+}
+
+VxPoint VxBitmap::Get_absolute_position() {
+    const VxPoint p = Get_position();
+    if (!parent_) return p;
+    const VxPoint base = parent_->Get_absolute_position();
+    const VxPoint size = parent_->Get_size();
+    return {base.x + p.x * size.x / 100.0, base.y + p.y * size.y / 100.0};
+}
+
+void VxBitmap::Set_clip(double left, double top, double right, double bottom) {
+    VxDirectX& dx = VxDirectX::Instance();
+    const int w = dx.Window_width(), h = dx.Window_height();
+    clip_ = Platform::Rect{static_cast<int>(left * 0.01 * w), static_cast<int>(top * 0.01 * h),
+                           static_cast<int>(right * 0.01 * w), static_cast<int>(bottom * 0.01 * h)};
+}
+
+void VxBitmap::Make_sized_surface() {
+    VxDirectX& dx = VxDirectX::Instance();
+    surface_ = dx.Create_surface(static_cast<int>(width_ * 0.01 * dx.Window_width()),
+                                 static_cast<int>(height_ * 0.01 * dx.Window_height()), true);
+    surface_width_ = surface_->Width();
+    surface_height_ = surface_->Height();
+}
+
+void VxBitmap::Make_surface() {
+    Make_sized_surface();
+    loaded_ = false;
+}
+
+void VxBitmap::Release_surface() {
+    surface_.reset();
+    surface_width_ = surface_height_ = 0;
+    loaded_ = false;
+}
+
+void VxBitmap::Loading_surface(const std::string& path) {
+    VxTraceScope scope("Loading_surface");
+    if (loaded_ && surface_) Release_surface();
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        std::fclose(f);
+    } else {
+        Platform::Message_box(Caption, path + " NOT found");
+        return;
+    }
+    int w = 0, h = 0;
+    auto image = VxDirectX::Instance().bitmap_surface(path, w, h);
+    if (!image) return;  // the decoder's error was shown; the bitmap stays without a picture
+    loaded_width_ = w;
+    loaded_height_ = h;
+    Make_sized_surface();
+    // Key pixels must stay exactly key when stretched, so keyed images are scaled by picking
+    // pixels; all others are filtered.
+    const bool smooth = !image->Has_key_pixels();
+    const Platform::Rect all{0, 0, surface_width_, surface_height_};
+    if (!surface_->Blit(*image, Platform::Rect{0, 0, w, h}, all, all, false, smooth))
+        Platform::Message_box(Caption, "error during Blt. ");
+    loaded_ = true;
+}
+
+void VxBitmap::Draw() {
+    if (parent_) {
+        Draw_onto(*parent_);
+        return;
+    }
+    const VxPoint p = Get_position();
+    VxDirectX::Instance().Blit(p.x, p.y, *this);
+}
+
+void VxBitmap::Draw_onto(VxBitmap& target) {
+    if (!surface_ || !target.surface_) return;
+    VxDirectX& dx = VxDirectX::Instance();
+    const VxPoint p = Get_position();
+    const int left = static_cast<int>(p.x * 0.01 * target.surface_width_);
+    const int top = static_cast<int>(p.y * 0.01 * target.surface_height_);
+    const int right = left + static_cast<int>(width_ * 0.01 * dx.Window_width());
+    const int bottom = top + static_cast<int>(height_ * 0.01 * dx.Window_height());
+    if (left < 0 || top < 0 || right < 0 || bottom < 0) return;
+    const Platform::Rect all{0, 0, target.surface_width_, target.surface_height_};
+    if (!target.surface_->Blit(*surface_, Platform::Rect{0, 0, surface_width_, surface_height_},
+                               Platform::Rect{left, top, right, bottom}, all, colour_key_))
+        Platform::Message_box(Caption, "error during Blt. ");
+}
+
+double VxBitmap::Preset_height(int preset) {
+    switch (preset) {
+        case 0:
+            return 1.68;
+        case 1:
+            return 2.24;
+        case 2:
+            return 2.8;
+        case 3:
+            return 2.8;
+        case 4:
+            return 3.92;
+        case 5:
+            return 4.48;
+        case 6:
+            return 5.04;
+        default:
+            return 2.8;
+    }
+}
+
+void VxBitmap::Set_text_size(int preset) {
+    font_height_ = Preset_height(preset);
+    font_width_ = 0;
+    line_advance_ = 0.8 * font_height_;
+}
+
+void VxBitmap::Set_font_size(double width, double height) {
+    font_width_ = width;
+    font_height_ = height;
+}
+
+void VxBitmap::Write_text(const std::string& text, int max_length, bool new_line) {
+    VxDirectX& dx = VxDirectX::Instance();
+    Platform::Text_style style;
+    style.width_px = static_cast<int>(font_width_ * 0.01 * dx.Window_width());
+    style.height_px = static_cast<int>(font_height_ * 0.01 * dx.Window_height());
+    style.colour = To_pixel(text_colour_);
+    const int x = static_cast<int>(cursor_.x * 0.01 * surface_width_);
+    const int y = static_cast<int>(cursor_.y * 0.01 * surface_height_);
+    std::size_t length = text.size();
+    if (max_length > 0 && static_cast<std::size_t>(max_length) < length) length = static_cast<std::size_t>(max_length);
+    if (!surface_) {
+        Platform::Message_box(Caption, "Error retrieving handle");
+        return;
+    }
+    const int width = Platform::Draw_text(*surface_, x, y, text.substr(0, length), style);
+    if (new_line) {
+        if (surface_height_ > 0)
+            cursor_.y += line_advance_ * (static_cast<double>(dx.Window_height()) / surface_height_);
+    } else if (surface_width_ > 0) {
+        cursor_.x = (x + width) * 100.0 / surface_width_;
+    }
+}
+
+void VxBitmap::Write_centred(const std::string& text) {
+    Set_text_size(2);
+    const std::string shown = text.substr(0, 25);
+    VxDirectX& dx = VxDirectX::Instance();
+    Platform::Text_style style;
+    style.height_px = static_cast<int>(font_height_ * 0.01 * dx.Window_height());
+    const int width = Platform::Measure_text(shown, style);
+    const double width_per_cent = surface_width_ > 0 ? width * 100.0 / surface_width_ : 0;
+    Set_text_cursor(50 - width_per_cent / 2, 25);
+    Write_text(shown, 25, false);
+}
+
+bool VxBitmap::Save_surface(const std::string& path) {
+    VxTraceScope scope("DX.Save_surface");
+    const auto dot = path.find_last_of('.');
+    std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (ext == "JPG") {
+        Platform::Message_box(Caption, "Saving JPG from surface NOT YET IMPLEMENTED");
+        return false;
+    }
+    if (ext != "BMP") {
+        VxTrace::Instance().Write_error("DX.Save_surface: cannot save " + path);
+        return false;
+    }
+    if (!surface_) {
+        Platform::Message_box("Error", "Cannot create CompatibleBitmap");
+        return false;
+    }
+    const std::uint32_t w = static_cast<std::uint32_t>(surface_width_), h = static_cast<std::uint32_t>(surface_height_);
+    const std::uint32_t image_size = w * h * 4;
+    std::vector<std::uint8_t> data;
+    data.reserve(54 + image_size);
+    data.push_back('B');
+    data.push_back('M');
+    Put32(data, image_size + 54);
+    Put32(data, 0);
+    Put32(data, 54);
+    Put32(data, 40);
+    Put32(data, w);
+    Put32(data, h);  // positive: rows bottom-up, as GetDIBits gives them
+    Put16(data, 1);
+    Put16(data, 32);
+    Put32(data, 0);
+    Put32(data, image_size);
+    for (int i = 0; i < 4; ++i) Put32(data, 0);
+    for (int row = static_cast<int>(h) - 1; row >= 0; --row) {
+        const Platform::Pixel* p = surface_->Row(row);
+        for (std::uint32_t col = 0; col < w; ++col) Put32(data, p[col] & 0x00FFFFFF);
+    }
+    const std::string temp = path + ".part";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        Platform::Message_box("Error", "Unable to Create Bitmap File");
+        return false;
+    }
+    const bool written = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    if (std::fclose(f) != 0 || !written || std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        VxTrace::Instance().Write_error("DX.Save_surface: write error on " + path);
+        return false;
+    }
+    return true;
+}
+
+int VxClickBitmap::Hit(int x, int y) {
+    VxDirectX& dx = VxDirectX::Instance();
+    if (dx.Window_width() <= 0 || dx.Window_height() <= 0) return No_hit;
+    const double px = x * 100.0 / dx.Window_width();
+    const double py = y * 100.0 / dx.Window_height();
+    const VxPoint p = Get_absolute_position();
+    const VxPoint size = Get_size();
+    if (px > p.x && px < p.x + size.x && py > p.y && py < p.y + size.y) return Get_id();
+    return No_hit;
+}

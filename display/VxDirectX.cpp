@@ -1,0 +1,273 @@
+// The display on the platform's window and surfaces: set-up, presentation, the refresh
+// measurement, clipped blits of images, and JPEG/BMP files turned into surfaces.
+#include "display/VxDirectX.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+
+#include "display/VxBitmap.h"
+#include "display/VxRaster.h"
+#include "platform/dialogs.h"
+#include "platform/process.h"
+#include "trace/VxTrace.h"
+
+namespace {
+constexpr const char* Caption = "VxDirectX";
+
+void Fail(const std::string& text) {
+    Platform::Message_box(Caption, text);
+    Platform::Exit_process(1);
+}
+
+std::string Upper_extension(const std::string& path) {
+    const auto dot = path.find_last_of('.');
+    std::string ext = dot == std::string::npos ? std::string() : path.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return ext;
+}
+
+// Blue above 245 with green below 33 is the painted-in transparency of JPEG images.
+Platform::Pixel Keyed(const VxRgb& p) {
+    if (p.b > 245 && p.g < 33) return Platform::Colour_key;
+    return Platform::Make_pixel(p.r, p.g, p.b);
+}
+}  // namespace
+
+VxDirectX& VxDirectX::Instance() {
+    static VxDirectX* dx = new VxDirectX;
+    return *dx;
+}
+
+void VxDirectX::Init(Platform::Window* window, int left, int top, int right, int bottom,
+                     const VxDisplay_config& config) {
+    VxTraceScope scope("DX.Init");
+    config_ = config;
+    left_ = left;
+    top_ = top;
+    right_ = right;
+    bottom_ = bottom;
+    width_ = right - left;
+    height_ = bottom - top;
+    video_memory_ = config.use_video_memory;
+    VxTrace::Instance().Write(video_memory_ ? "Used memory = VIDEO" : "Used memory = SYSTEM");
+    // The window stands for DirectDraw's object, cooperative level and clipper: without an
+    // open window there is nothing to draw on.
+    if (!window || !window->Is_open()) Fail("DirectDrawCreate FAILED");
+    window_ = window;
+    if (window->Width() != width_ || window->Height() != height_) {
+        Platform::Message_box(Caption, "Error creating Primary Surface");
+        last_result_ = VxDX_result::Invalid_caps;
+        Show_error(last_result_);
+        Platform::Exit_process(1);
+    }
+    back_buffer_ = width_ >= 0 && height_ >= 0 ? Platform::Surface::Create(width_, height_) : nullptr;
+    if (!back_buffer_) {
+        Platform::Message_box(Caption, "Error creating Secundary Surface");
+        last_result_ = VxDX_result::Out_of_memory;
+        Show_error(last_result_);
+        Platform::Exit_process(1);
+    }
+}
+
+std::optional<double> VxDirectX::Measure_refresh_period(const std::function<void()>& wait_for_blank,
+                                                        const std::function<double()>& clock_ms) {
+    auto measure = [&] {
+        wait_for_blank();
+        const double t0 = clock_ms();
+        wait_for_blank();
+        return clock_ms() - t0;
+    };
+    bool stable = false;
+    double last = 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const double first = measure();
+        last = measure();
+        if (std::fabs(first - last) < 2.0) stable = true;
+    }
+    if (!stable) return std::nullopt;
+    return last;
+}
+
+double VxDirectX::Get_monitor_refresh_rate() {
+    VxTraceScope scope("DX.Get_monitor_refresh_rate");
+    Require_init();
+    const auto period =
+        Measure_refresh_period([this] { window_->Wait_for_vertical_blank(); }, [] { return VxTrace::Time_ms(); });
+    if (!period) Fail("Unable to find stable monitor frequency. Please restart application");
+    if (*period > 0.1) VxTrace::Instance().Write("Monitor refresh rate (fps) = " + std::to_string(1000.0 / *period));
+    return *period;
+}
+
+int VxDirectX::Get_scan_line() const { return window_ ? window_->Scan_line() : 0; }
+
+void VxDirectX::Present() {
+    if (!window_ || !back_buffer_) return;
+    std::string error;
+    if (!window_->Present(*back_buffer_, error) && !present_error_traced_) {
+        present_error_traced_ = true;  // once: a broken present would otherwise fill the trace every frame
+        VxTrace::Instance().Write_error("DX.Present failed : " + error);
+    }
+}
+
+void VxDirectX::Blit(double x, double y, VxBitmap& image) {
+    if (x > 100 || y > 100) return;
+    Platform::Surface* surface = image.Get_surface();
+    if (!surface || !back_buffer_) return;
+    const int left = static_cast<int>(x * 0.01 * width_);
+    const int top = static_cast<int>(y * 0.01 * height_);
+    const double zoom = image.Get_zoom();
+    const int right = left + static_cast<int>(surface->Width() * zoom / 100);
+    const int bottom = top + static_cast<int>(surface->Height() * zoom / 100);
+    if (right < 0 || bottom < 0) return;
+    const Platform::Rect dest{left, top, right, bottom};
+    const Platform::Rect cut = Platform::Intersect(dest, image.Get_clip());
+    if (cut.Empty()) return;
+    // The source is the part of the image that survives the cut; a zoomed image is scaled back
+    // to its own pixels so that it stretches instead of reading past its surface.
+    const double scale = zoom > 0 ? 100.0 / zoom : 1.0;
+    const Platform::Rect source{static_cast<int>((cut.left - left) * scale), static_cast<int>((cut.top - top) * scale),
+                                static_cast<int>(std::ceil((cut.right - left) * scale)),
+                                static_cast<int>(std::ceil((cut.bottom - top) * scale))};
+    const Platform::Rect bounded =
+        Platform::Intersect(source, Platform::Rect{0, 0, surface->Width(), surface->Height()});
+    if (bounded.Empty()) return;
+    const Platform::Rect all{0, 0, width_, height_};
+    if (!back_buffer_->Blit(*surface, bounded, cut, all, image.Get_colour_key()))
+        Platform::Message_box(Caption, "Error in Blit");
+}
+
+void VxDirectX::Get_window_size(int& width, int& height) const {
+    width = width_;
+    height = height_;
+}
+
+void VxDirectX::Require_init() {
+    if (!Is_initialised()) Fail("Warning, DirectX has NOT yet been initialized");
+}
+
+std::unique_ptr<Platform::Surface> VxDirectX::Create_surface(int width, int height, bool want_video) {
+    Require_init();
+    auto surface = Platform::Surface::Create(width, height);
+    if (!surface && want_video && video_memory_) {
+        Platform::Message_box(Caption, "Out of VIDEO memory, Changing to SYSTEM memory");
+        surface = Platform::Surface::Create(width, height);
+    }
+    if (!surface) Fail("Error creating empty Surface");
+    return surface;
+}
+
+std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& path) {
+    VxRaster raster(3);
+    auto decoder_error = [&](const std::string& what) {
+        const std::string text = "Could not load jpg ! Err :" + what + " (" + path + ")";
+        VxTrace::Instance().Write_error(text);
+        Platform::Message_box(Caption, text);
+    };
+    try {
+        if (!raster.Load_jpeg(path, size_limit_ ? Cover_size_limit : VxRaster::Max_side)) {
+            decoder_error("the file cannot be opened");
+            return nullptr;
+        }
+    } catch (const VxRaster::Too_large& e) {
+        if (!size_limit_) {
+            decoder_error(e.what());
+            return nullptr;
+        }
+        const std::string text = "The image: " + path + " was too large\n" + "max = " + "2048" +
+                                 "\\ actual = " + std::to_string(std::max(e.width, e.height)) +
+                                 " [pixels]\nSee 'error.log' for more warnings of this type !";
+        VxTrace::Instance().Write_error(text);
+        if (!too_large_shown_) {
+            too_large_shown_ = true;
+            Platform::Message_box(Caption, text);
+        }
+        const std::string placeholder = config_.pics_folder + "IMAGE_no_cover.jpg";
+        try {
+            if (!raster.Load_jpeg(placeholder, Cover_size_limit)) {
+                decoder_error("the file cannot be opened (" + placeholder + ")");
+                return nullptr;
+            }
+        } catch (const VxRaster::Decode_error& again) {
+            decoder_error(std::string(again.what()) + " (" + placeholder + ")");
+            return nullptr;
+        }
+    } catch (const VxRaster::Decode_error& e) {
+        decoder_error(e.what());
+        return nullptr;
+    } catch (const std::bad_alloc&) {
+        decoder_error("out of memory");
+        return nullptr;
+    }
+    auto surface = Platform::Surface::Create(raster.width(), raster.height());
+    if (!surface) return nullptr;
+    for (int row = 0; row < raster.height(); ++row) {
+        Platform::Pixel* out = surface->Row(row);
+        for (int col = 0; col < raster.width(); ++col) out[col] = Keyed(raster.Get_pixel(row, col));
+    }
+    return surface;
+}
+
+std::unique_ptr<Platform::Surface> VxDirectX::bitmap_surface(const std::string& path, int& width, int& height) {
+    VxTraceScope scope("DX.bitmap_surface");
+    Require_init();
+    const std::string ext = Upper_extension(path);
+    std::unique_ptr<Platform::Surface> surface;
+    if (ext == "JPG" || ext == "JPEG") {
+        surface = Jpeg_surface(path);
+        if (!surface) return nullptr;
+    } else if (ext == "BMP") {
+        std::string error;
+        surface = Platform::Surface::Load_bmp(path, error);
+        if (!surface) {
+            // A damaged bitmap (a cache file cut short) is reported; the program goes on without it.
+            const std::string text = "Error creating Bitmap :" + path + "\n" + error;
+            VxTrace::Instance().Write_error(text);
+            Platform::Message_box(Caption, text);
+            return nullptr;
+        }
+    } else {
+        VxTrace::Instance().Write_error("Cannot load :" + path);
+        Platform::Message_box(Caption, "Cannot load :" + path);
+        return nullptr;
+    }
+    width = surface->Width();
+    height = surface->Height();
+    Show_available_memory();
+    return surface;
+}
+
+void VxDirectX::Show_available_memory() {
+    std::uint64_t total = 0, free = 0;
+    if (!Platform::Available_memory(total, free)) {
+        Platform::Message_box(Caption, "GetAvailableVidMem FAILED");
+        return;
+    }
+    if (!total_memory_traced_) {
+        total_memory_traced_ = true;
+        VxTrace::Instance().Write("total mem [MB]=" + std::to_string(total / 1000000));
+    }
+    VxTrace::Instance().Write("free mem [MB]=" + std::to_string(free / 1000000));
+}
+
+std::string VxDirectX::Error_text(VxDX_result code) {
+    switch (code) {
+        case VxDX_result::Out_of_video_memory:
+            return "Out of Video Memory";
+        case VxDX_result::Primary_surface_already_exists:
+            return "Primary surface already exist\nPerhaps another directX application interferes ?";
+        case VxDX_result::Invalid_pixel_format:
+            return "Invalid pixel format";
+        case VxDX_result::Out_of_memory:
+            return "Out of Memory";
+        case VxDX_result::Incompatible_primary:
+            return "Incompatible Primary Surface";
+        case VxDX_result::Invalid_caps:
+            return "Invalid device capabilities";
+        default:
+            return "Unknown error !";
+    }
+}
+
+void VxDirectX::Show_error(VxDX_result code) { Platform::Message_box(Caption, Error_text(code)); }

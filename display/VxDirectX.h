@@ -1,0 +1,90 @@
+// The display: the back buffer of the window's size that every frame is composed in, its
+// presentation, the refresh period for the frame pacing, and surfaces made from image files.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/surface.h"
+
+class VxBitmap;
+
+// What the display takes from the settings, so that it can also run without a settings file.
+struct VxDisplay_config {
+    bool use_video_memory = false;
+    std::string pics_folder = "../pics/";  // ends in a separator
+};
+
+// The result codes the display reports in plain words (Show_error).
+enum class VxDX_result {
+    Ok,
+    Out_of_video_memory,
+    Primary_surface_already_exists,
+    Invalid_pixel_format,
+    Out_of_memory,
+    Incompatible_primary,
+    Invalid_caps,
+    Other,
+};
+
+class VxDirectX {
+public:
+    static VxDirectX& Instance();  // created on first use, never destroyed. UI thread only.
+
+    // Sets the display up on the opened window; the rectangle is in screen pixels. The first
+    // form reads "UseVideoMemory" and the pictures folder from the settings. Set-up failures
+    // show their message and end the process with exit code 1.
+    void Init(Platform::Window* window, int left, int top, int right, int bottom);
+    void Init(Platform::Window* window, int left, int top, int right, int bottom, const VxDisplay_config& config);
+    bool Is_initialised() const { return back_buffer_ != nullptr; }
+
+    // The refresh period in ms, measured on the vertical blank; ends the process when unstable.
+    double Get_monitor_refresh_rate();
+    // The measurement itself: five attempts of two blank-to-blank measurements; empty when no
+    // attempt had two measurements within 2 ms, else the fifth attempt's second measurement.
+    static std::optional<double> Measure_refresh_period(const std::function<void()>& wait_for_blank,
+                                                        const std::function<double()>& clock_ms);
+    int Get_scan_line() const;
+
+    void Present();                                  // the whole back buffer to the window
+    void Blit(double x, double y, VxBitmap& image);  // at (x, y) per cent of the window
+    void Get_window_size(int& width, int& height) const;
+    int Window_width() const { return width_; }
+    int Window_height() const { return height_; }
+    Platform::Surface& Back_buffer() { return *back_buffer_; }
+
+    // An empty (black) off-screen surface; ends the process when none can be made.
+    std::unique_ptr<Platform::Surface> Create_surface(int width, int height, bool want_video);
+    // A surface holding a JPEG or BMP file, with its size. Null when the file cannot be decoded
+    // (the error is traced and shown first): loading goes on without the picture.
+    std::unique_ptr<Platform::Surface> bitmap_surface(const std::string& path, int& width, int& height);
+
+    void Show_available_memory();
+    void Show_error(VxDX_result code);
+    static std::string Error_text(VxDX_result code);
+
+    // Covers are limited to 2048 pixels a side while this is on.
+    void Set_size_limit(bool on) { size_limit_ = on; }
+    bool Size_limit() const { return size_limit_; }
+    static constexpr int Cover_size_limit = 2048;
+
+    const std::string& Pics_folder() const { return config_.pics_folder; }
+
+private:
+    VxDirectX() = default;
+    std::unique_ptr<Platform::Surface> Jpeg_surface(const std::string& path);
+    void Require_init();
+
+    Platform::Window* window_ = nullptr;
+    int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0, width_ = 0, height_ = 0;
+    bool size_limit_ = false;
+    bool video_memory_ = false;
+    bool too_large_shown_ = false;
+    bool total_memory_traced_ = false;
+    bool present_error_traced_ = false;
+    VxDX_result last_result_ = VxDX_result::Ok;
+    VxDisplay_config config_;
+    std::unique_ptr<Platform::Surface> back_buffer_;
+};

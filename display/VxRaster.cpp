@@ -1,0 +1,183 @@
+// JPEG decoding through libjpeg with an error handler that returns to the caller instead of
+// ending the process, and the 24-bit BMP writer of the cover cache.
+#include "display/VxRaster.h"
+
+// clang-format off
+#include <cstdio>
+#include <csetjmp>
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
+
+#include <algorithm>
+
+#include "trace/VxTrace.h"
+
+namespace {
+
+struct Error_manager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+// libjpeg's own handler exits the process; this one jumps back to Decode.
+void On_error(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<Error_manager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings are ignored except a premature end of file: a truncated image is an error here.
+void On_message(j_common_ptr cinfo, int level) {
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) On_error(cinfo);
+}
+
+struct Decoded {
+    std::vector<std::uint8_t>* samples;
+    int width = 0, height = 0, components = 0;
+};
+
+enum Decode_result { Decoded_ok, Decode_failed, Decode_too_large };
+
+// Everything that libjpeg may jump out of lives here, with no C++ object of this frame alive
+// across the jump.
+Decode_result Decode(std::FILE* file, const std::string& path, int max_side, int channels, Decoded* out,
+                     Error_manager* err) {
+    jpeg_decompress_struct cinfo;
+    cinfo.err = jpeg_std_error(&err->pub);
+    err->pub.error_exit = On_error;
+    err->pub.emit_message = On_message;
+    err->message[0] = 0;
+    if (setjmp(err->jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return Decode_failed;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, file);
+    VxTrace::Instance().Write("trying to read jpg header of file :" + path);
+    jpeg_read_header(&cinfo, TRUE);
+    VxTrace::Instance().Write("trying to read jpg header OK");
+    out->width = static_cast<int>(cinfo.image_width);
+    out->height = static_cast<int>(cinfo.image_height);
+    if (out->width > max_side || out->height > max_side ||
+        static_cast<std::int64_t>(out->width) * out->height > VxRaster::Max_pixels) {
+        jpeg_destroy_decompress(&cinfo);
+        return Decode_too_large;
+    }
+    cinfo.out_color_space = channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    out->width = static_cast<int>(cinfo.output_width);
+    out->height = static_cast<int>(cinfo.output_height);
+    out->components = cinfo.output_components;
+    const std::size_t stride = static_cast<std::size_t>(out->width) * out->components;
+    out->samples->assign(stride * out->height, 0);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = out->samples->data() + stride * cinfo.output_scanline;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return Decoded_ok;
+}
+
+void Put16(std::vector<std::uint8_t>& b, unsigned v) {
+    b.push_back(v & 0xFF);
+    b.push_back((v >> 8) & 0xFF);
+}
+void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+    Put16(b, v & 0xFFFF);
+    Put16(b, v >> 16);
+}
+
+}  // namespace
+
+VxRaster::Too_large::Too_large(int w, int h)
+    : Decode_error("image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels is too large"),
+      width(w),
+      height(h) {}
+
+VxRaster::VxRaster(int channels) : channels_(channels == 1 ? 1 : 3) {}
+
+void VxRaster::Resize(int width, int height) {
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+    samples_.assign(static_cast<std::size_t>(width_) * height_ * channels_, 0);
+}
+
+VxRgb VxRaster::Get_pixel(int row, int column) const {
+    if (row < 0 || column < 0 || row >= height_ || column >= width_) return {};
+    const std::uint8_t* p = &samples_[(static_cast<std::size_t>(row) * width_ + column) * channels_];
+    if (channels_ == 1) return {p[0], p[0], p[0]};
+    return {p[0], p[1], p[2]};
+}
+
+void VxRaster::Set_pixel(int row, int column, int r, int g, int b) {
+    if (row < 0 || column < 0 || row >= height_ || column >= width_) return;
+    auto clamp = [](int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); };
+    std::uint8_t* p = &samples_[(static_cast<std::size_t>(row) * width_ + column) * channels_];
+    p[0] = clamp(r);
+    if (channels_ == 3) {
+        p[1] = clamp(g);
+        p[2] = clamp(b);
+    }
+}
+
+bool VxRaster::Load_jpeg(const std::string& path, int max_side) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    std::vector<std::uint8_t> samples;
+    Decoded out;
+    out.samples = &samples;
+    Error_manager err;
+    const Decode_result result = Decode(file, path, std::min(max_side, Max_side), channels_, &out, &err);
+    std::fclose(file);
+    if (result == Decode_too_large) throw Too_large(out.width, out.height);
+    if (result == Decode_failed) throw Decode_error(err.message[0] ? err.message : "unknown JPEG error");
+    width_ = out.width;
+    height_ = out.height;
+    samples_ = std::move(samples);
+    return true;
+}
+
+int VxRaster::Save_bmp(const std::string& path) const {
+    const std::uint32_t row_size = (static_cast<std::uint32_t>(width_) * 3 + 3) & ~3u;
+    const std::uint32_t padding = row_size - static_cast<std::uint32_t>(width_) * 3;
+    const std::uint32_t image_size = row_size * static_cast<std::uint32_t>(height_);
+    std::vector<std::uint8_t> data;
+    data.reserve(58 + image_size);
+    data.push_back('B');
+    data.push_back('M');
+    Put32(data, image_size + 58);
+    Put16(data, 0);
+    Put16(data, 0);
+    Put32(data, 58);
+    Put32(data, 40);  // info header
+    Put32(data, static_cast<std::uint32_t>(width_));
+    Put32(data, static_cast<std::uint32_t>(height_));
+    Put16(data, 1);
+    Put16(data, 24);
+    Put32(data, 0);
+    Put32(data, image_size);
+    for (int i = 0; i < 4; ++i) Put32(data, 0);
+    Put32(data, padding);  // the word after the info header: the row padding count
+    for (int row = height_ - 1; row >= 0; --row) {
+        for (int col = 0; col < width_; ++col) {
+            const VxRgb p = Get_pixel(row, col);
+            data.push_back(static_cast<std::uint8_t>(p.b));
+            data.push_back(static_cast<std::uint8_t>(p.g));
+            data.push_back(static_cast<std::uint8_t>(p.r));
+        }
+        for (std::uint32_t k = 0; k < padding; ++k) data.push_back(0);
+    }
+    const std::string temp = path + ".part";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) return 1;
+    const bool written = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    const bool closed = std::fclose(f) == 0;
+    if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,51 @@
+// A decoded image: width, height, 1 or 3 channels of 8-bit samples. Decodes JPEG files through
+// libjpeg and writes the 24-bit BMP files of the cover cache.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct VxRgb {
+    int r = 0, g = 0, b = 0;
+};
+
+class VxRaster {
+public:
+    // A JPEG that libjpeg cannot decode (corrupt, truncated, empty, unsupported); what() is libjpeg's text.
+    struct Decode_error : std::runtime_error {
+        using std::runtime_error::runtime_error;
+    };
+    // A JPEG whose header claims a size over the limit; refused before its pixels are allocated.
+    struct Too_large : Decode_error {
+        Too_large(int w, int h);
+        int width, height;
+    };
+
+    // Sides and pixel count beyond which no JPEG is decoded, whatever the caller allows.
+    static constexpr int Max_side = 16384;
+    static constexpr std::int64_t Max_pixels = 40'000'000;
+
+    explicit VxRaster(int channels = 3);
+
+    // Decodes the file: false when it cannot be opened; throws Decode_error when libjpeg fails
+    // and Too_large when a side exceeds max_side (or the image exceeds Max_pixels).
+    bool Load_jpeg(const std::string& path, int max_side = Max_side);
+
+    // Writes a 24-bit BMP: 0 on success, 1 when the file cannot be opened, 2 on a write error.
+    // The file is written beside its target and renamed over it, so no half file stays.
+    int Save_bmp(const std::string& path) const;
+
+    void Resize(int width, int height);  // all samples 0
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int channels() const { return channels_; }
+    // Outside the image: reading gives 0, writing does nothing. Grey rasters keep r.
+    VxRgb Get_pixel(int row, int column) const;
+    void Set_pixel(int row, int column, int r, int g, int b);
+
+private:
+    int width_ = 0, height_ = 0, channels_ = 3;
+    std::vector<std::uint8_t> samples_;  // row-major, channels_ per pixel
+};

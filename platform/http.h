@@ -1,0 +1,55 @@
+// HTTP client of the platform: open a URL (always fresh from the server), read the answer in
+// blocks, close. The caller owns the time-out policy; a client can be aborted from another thread.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <string>
+
+namespace Platform {
+
+// Limits that keep a transfer from blocking forever once it is under way.
+struct Http_limits {
+    long overall_ms = 30L * 60 * 1000;  // the whole transfer, opening included
+    long stall_ms = 60L * 1000;         // longest time without a single byte arriving
+};
+
+// One open answer (the body of a response whose headers have arrived). One thread at a time.
+class Http_response {
+public:
+    virtual ~Http_response() = default;
+    // Fills buffer with up to size bytes, less only at the end of the body.
+    // Returns the count, 0 at the end, -1 when the transfer failed (reset, stall, time limit, abort).
+    virtual long Read(char* buffer, std::size_t size) = 0;
+    virtual int Status() const = 0;          // HTTP status of the final answer (after redirects)
+    virtual bool Secure() const = 0;         // the final answer came over HTTPS with a verified certificate
+    virtual std::string Peer_ip() const = 0;  // numeric address of the server that answered
+    virtual std::string Final_url() const = 0;
+};
+
+// The internet handle: an agent text, and the switch that aborts whatever it has in progress.
+class Http_client {
+public:
+    Http_client(std::string agent, Http_limits limits);
+    ~Http_client();
+    Http_client(const Http_client&) = delete;
+    Http_client& operator=(const Http_client&) = delete;
+
+    // Sends a GET that bypasses every cache and follows redirects (http and https only), and
+    // blocks until the final answer's headers arrived. Null when the URL is not an http(s) URL,
+    // the server cannot be reached, or the client was aborted. Any thread; the answer may be read
+    // on another thread afterwards.
+    std::unique_ptr<Http_response> Open(const std::string& url);
+
+    // Any thread: a pending Open fails promptly, and every later Open or Read fails.
+    void Abort();
+    bool Aborted() const;
+
+private:
+    std::string agent_;
+    Http_limits limits_;
+    std::shared_ptr<std::atomic<bool>> aborted_;  // shared with the answers it opened
+};
+
+}  // namespace Platform

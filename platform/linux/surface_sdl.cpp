@@ -1,0 +1,160 @@
+// Off-screen surfaces on SDL software surfaces: creation, BMP loading and the clipped,
+// stretching, colour-keyed copy that every picture on the screen goes through.
+#include "platform/linux/surface_sdl.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace Platform {
+
+Rect Intersect(const Rect& a, const Rect& b) {
+    Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+    if (r.Empty()) return Rect{};
+    return r;
+}
+
+Surface::Surface(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Surface::~Surface() = default;
+
+std::unique_ptr<Surface> Surface::Create(int width, int height) {
+    if (width < 0 || height < 0) return nullptr;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, Surface_format);
+    if (!s) return nullptr;
+    SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_NONE);
+    auto impl = std::make_unique<Impl>();
+    impl->surface = s;
+    std::unique_ptr<Surface> out(new Surface(std::move(impl)));
+    out->Fill(0);
+    return out;
+}
+
+std::unique_ptr<Surface> Surface::Load_bmp(const std::string& path, std::string& error) {
+    SDL_Surface* loaded = SDL_LoadBMP(path.c_str());
+    if (!loaded) {
+        error = SDL_GetError();
+        return nullptr;
+    }
+    SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, Surface_format, 0);
+    SDL_FreeSurface(loaded);
+    if (!converted) {
+        error = SDL_GetError();
+        return nullptr;
+    }
+    SDL_SetSurfaceBlendMode(converted, SDL_BLENDMODE_NONE);
+    SDL_SetColorKey(converted, SDL_FALSE, 0);
+    auto impl = std::make_unique<Impl>();
+    impl->surface = converted;
+    return std::unique_ptr<Surface>(new Surface(std::move(impl)));
+}
+
+int Surface::Width() const { return impl_->surface->w; }
+int Surface::Height() const { return impl_->surface->h; }
+
+Pixel* Surface::Row(int y) {
+    impl_->Changed();  // the caller may write through the row
+    return reinterpret_cast<Pixel*>(static_cast<Uint8*>(impl_->surface->pixels) + y * impl_->surface->pitch);
+}
+const Pixel* Surface::Row(int y) const {
+    return reinterpret_cast<const Pixel*>(static_cast<const Uint8*>(impl_->surface->pixels) +
+                                          y * impl_->surface->pitch);
+}
+
+Pixel Surface::Get_pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= Width() || y >= Height()) return 0;
+    return Row(y)[x] & 0x00FFFFFF;
+}
+
+void Surface::Set_pixel(int x, int y, Pixel p) {
+    if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
+    Row(y)[x] = p;
+}
+
+void Surface::Fill(Pixel p) {
+    impl_->Changed();
+    SDL_FillRect(impl_->surface, nullptr, p);
+}
+
+bool Surface::Has_key_pixels() const {
+    for (int y = 0; y < Height(); ++y) {
+        const Pixel* row = Row(y);
+        for (int x = 0; x < Width(); ++x)
+            if (Is_key(row[x])) return true;
+    }
+    return false;
+}
+
+namespace {
+
+void Build_runs(Surface::Impl& impl) {
+    SDL_Surface* s = impl.surface;
+    impl.runs.assign(s->h, {});
+    for (int y = 0; y < s->h; ++y) {
+        const Pixel* row = reinterpret_cast<const Pixel*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch);
+        auto& runs = impl.runs[y];
+        int x = 0;
+        while (x < s->w) {
+            while (x < s->w && Is_key(row[x])) ++x;
+            const int begin = x;
+            while (x < s->w && !Is_key(row[x])) ++x;
+            if (x > begin) runs.emplace_back(begin, x);
+        }
+    }
+    impl.runs_valid = true;
+}
+
+// A keyed copy of equal size: only the runs of non-key pixels are copied, so mostly
+// transparent images (the frame, captions) cost little more than their visible parts.
+void Keyed_copy(Surface::Impl& from, const SDL_Rect& s, SDL_Surface* dst, const SDL_Rect& d, const Rect& cut) {
+    if (!from.runs_valid) Build_runs(from);
+    SDL_Surface* src = from.surface;
+    // Cut the destination to the clip and to where the source has pixels.
+    int dx0 = std::max({d.x, cut.left, d.x - s.x}), dy0 = std::max({d.y, cut.top, d.y - s.y});
+    int dx1 = std::min({d.x + d.w, cut.right, d.x - s.x + src->w}),
+        dy1 = std::min({d.y + d.h, cut.bottom, d.y - s.y + src->h});
+    for (int y = dy0; y < dy1; ++y) {
+        const int sy = s.y + (y - d.y);
+        const Pixel* src_row = reinterpret_cast<const Pixel*>(static_cast<const Uint8*>(src->pixels) + sy * src->pitch);
+        Pixel* dst_row = reinterpret_cast<Pixel*>(static_cast<Uint8*>(dst->pixels) + y * dst->pitch);
+        const int sx0 = s.x + (dx0 - d.x), sx1 = s.x + (dx1 - d.x), shift = d.x - s.x;
+        for (const auto& [begin, end] : from.runs[sy]) {
+            const int lo = std::max(begin, sx0), hi = std::min(end, sx1);
+            if (lo < hi) std::memcpy(dst_row + lo + shift, src_row + lo, static_cast<size_t>(hi - lo) * sizeof(Pixel));
+        }
+    }
+}
+
+}  // namespace
+
+bool Surface::Blit(const Surface& source, const Rect& src_rect, const Rect& dst_rect, const Rect& clip, bool keyed,
+                   bool smooth) {
+    SDL_Surface* src = source.impl_->surface;
+    SDL_Surface* dst = impl_->surface;
+    const Rect cut = Intersect(clip, Rect{0, 0, dst->w, dst->h});
+    if (cut.Empty() || src_rect.Empty() || dst_rect.Empty()) return true;
+    impl_->Changed();
+    SDL_Rect s{src_rect.left, src_rect.top, src_rect.Width(), src_rect.Height()};
+    SDL_Rect d{dst_rect.left, dst_rect.top, dst_rect.Width(), dst_rect.Height()};
+    if (keyed && s.w == d.w && s.h == d.h && src != dst) {
+        Keyed_copy(*source.impl_, s, dst, d, cut);
+        return true;
+    }
+    SDL_Rect sdl_clip{cut.left, cut.top, cut.Width(), cut.Height()};
+    SDL_SetColorKey(src, keyed ? SDL_TRUE : SDL_FALSE, Colour_key);
+    SDL_SetClipRect(dst, &sdl_clip);
+    int rc;
+    if (s.w == d.w && s.h == d.h) {
+        rc = SDL_BlitSurface(src, &s, dst, &d);
+    } else {
+        const bool inside = Intersect(dst_rect, cut).Width() == d.w && Intersect(dst_rect, cut).Height() == d.h;
+        const bool src_inside = s.x >= 0 && s.y >= 0 && s.x + s.w <= src->w && s.y + s.h <= src->h;
+        if (smooth && !keyed && inside && src_inside)
+            rc = SDL_SoftStretchLinear(src, &s, dst, &d);
+        else
+            rc = SDL_BlitScaled(src, &s, dst, &d);
+    }
+    SDL_SetClipRect(dst, nullptr);
+    SDL_SetColorKey(src, SDL_FALSE, 0);
+    return rc == 0;
+}
+
+}  // namespace Platform

@@ -1,0 +1,142 @@
+// The jukebox window on SDL: a borderless window, a vsync'd renderer and one streaming texture
+// that the back buffer is copied into once per frame, plus the vertical-blank clock.
+#include <SDL.h>
+#include <sys/sysinfo.h>
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "platform/linux/sdl_video.h"
+#include "platform/linux/surface_sdl.h"
+
+namespace Platform {
+
+using Clock = std::chrono::steady_clock;
+
+struct Window::Impl {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int width = 0, height = 0;
+    bool real_vsync = false;  // present blocks until a real blank: the blank clock follows it
+    // The blank clock: blanks begin at base + k * period.
+    Clock::time_point base = Clock::now();
+    double period_ms = 1000.0 / 60.0;
+    int lines = 768;
+
+    double Since_base_ms(Clock::time_point t) const {
+        return std::chrono::duration<double, std::milli>(t - base).count();
+    }
+};
+
+Window::Window() : impl_(new Impl) {}
+
+Window& Window::Instance() {
+    static Window* window = new Window;  // lives until exit, like the display that uses it
+    return *window;
+}
+
+bool Window::Open(const std::string& title, int left, int top, int width, int height, std::string& error) {
+    Impl& w = *impl_;
+    if (w.window) return true;
+    if (!Ensure_video()) {
+        error = SDL_GetError();
+        return false;
+    }
+    w.window = SDL_CreateWindow(title.c_str(), left, top, width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    if (!w.window) {
+        error = SDL_GetError();
+        return false;
+    }
+    w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (!w.renderer) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
+    if (w.renderer)
+        w.texture = SDL_CreateTexture(w.renderer, Surface_format, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!w.renderer || !w.texture) {
+        error = SDL_GetError();
+        if (w.renderer) SDL_DestroyRenderer(w.renderer);
+        SDL_DestroyWindow(w.window);
+        w.window = nullptr;
+        w.renderer = nullptr;
+        return false;
+    }
+    w.width = width;
+    w.height = height;
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(w.renderer, &info);
+    w.real_vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) && !Video_is_headless();
+    SDL_DisplayMode mode{};
+    const int display = std::max(0, SDL_GetWindowDisplayIndex(w.window));
+    if (SDL_GetCurrentDisplayMode(display, &mode) == 0) {
+        if (mode.refresh_rate > 0) w.period_ms = 1000.0 / mode.refresh_rate;
+        if (mode.h > 0) w.lines = mode.h;
+    }
+    w.base = Clock::now();
+    return true;
+}
+
+bool Window::Is_open() const { return impl_->window != nullptr; }
+int Window::Width() const { return impl_->width; }
+int Window::Height() const { return impl_->height; }
+
+bool Window::Present(const Surface& back_buffer, std::string& error) {
+    Impl& w = *impl_;
+    if (!w.window) {
+        error = "the window is not open";
+        return false;
+    }
+    SDL_Surface* s = Sdl(back_buffer);
+    if (s->w != w.width || s->h != w.height) {
+        error = "the back buffer does not have the window's size";
+        return false;
+    }
+    if (SDL_UpdateTexture(w.texture, nullptr, s->pixels, s->pitch) != 0 ||
+        SDL_RenderCopy(w.renderer, w.texture, nullptr, nullptr) != 0) {
+        error = SDL_GetError();
+        return false;
+    }
+    SDL_RenderPresent(w.renderer);
+    if (w.real_vsync) w.base = Clock::now();  // the present returned at a blank
+    return true;
+}
+
+void Window::Wait_for_vertical_blank() {
+    const Impl& w = *impl_;
+    const double now = w.Since_base_ms(Clock::now());
+    const double next = (std::floor(now / w.period_ms) + 1.0) * w.period_ms;
+    const auto deadline =
+        w.base + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(next));
+    // Sleep most of the way, then spin, so the wait ends within a fraction of a millisecond.
+    const auto early = deadline - std::chrono::milliseconds(1);
+    if (Clock::now() < early) std::this_thread::sleep_until(early);
+    while (Clock::now() < deadline) std::this_thread::yield();
+}
+
+int Window::Scan_line() const {
+    const Impl& w = *impl_;
+    const double phase = std::fmod(w.Since_base_ms(Clock::now()), w.period_ms) / w.period_ms;
+    return std::min(w.lines - 1, std::max(0, static_cast<int>(phase * w.lines)));
+}
+
+double Window::Refresh_period_ms() const { return impl_->period_ms; }
+
+void Window::Show() {
+    if (!impl_->window) return;
+    SDL_ShowWindow(impl_->window);
+    SDL_RaiseWindow(impl_->window);
+}
+
+void Window::Minimise() {
+    if (impl_->window) SDL_MinimizeWindow(impl_->window);
+}
+
+bool Available_memory(std::uint64_t& total_bytes, std::uint64_t& free_bytes) {
+    struct sysinfo info {};
+    if (sysinfo(&info) != 0) return false;
+    total_bytes = static_cast<std::uint64_t>(info.totalram) * info.mem_unit;
+    free_bytes = static_cast<std::uint64_t>(info.freeram + info.bufferram) * info.mem_unit;
+    return true;
+}
+
+}  // namespace Platform
