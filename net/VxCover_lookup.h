@@ -1,0 +1,47 @@
+// Cover art lookup: albums without a cover get one from a web image search. The album's name is
+// the search, the answer page is searched for "imgurl=" links to JPEGs, and the first link that
+// delivers a JPEG becomes "VxCover.jpg" in the album folder and is cached at panel size.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The library as the cover lookup sees it: albums by index, and the two counters that the
+// "Downloading new Covers ..." screen shows. VxDatabase_albums (net/VxDatabase_albums.h) is the
+// library's own; tests give their own.
+class VxCover_albums {
+public:
+    virtual ~VxCover_albums() = default;
+    virtual int Get_nof_cds() = 0;
+    virtual std::string Get_cd_name(int c) = 0;
+    virtual std::string Get_cd_path(int c) = 0;   // ends in the path separator
+    virtual std::string Get_cd_cover(int c) = 0;  // "" when the album has no cover
+    virtual void Set_cd_cover(int c, const std::string& file_name) = 0;
+    virtual std::string Get_cd_cached_cover(int c) = 0;
+    virtual void Set_cover_index(int c) = 0;
+    virtual int Get_download_count() = 0;
+    virtual void Set_download_count(int n) = 0;
+};
+
+inline constexpr const char* Downloaded_cover_name = "VxCover.jpg";
+// The timer id whose synchronous WM_TIMER redraws the cover download progress screen.
+inline constexpr unsigned Timer_progress_download_covers = 9;
+
+// The whole result page of an image search for terms; "" when nothing could be read or no
+// search service is configured.
+std::string Fetch_search_page(const std::string& terms);
+
+// Exactly four entries, one per link expression: the address after the 1st..4th "imgurl=",
+// reduced to the last "http" address inside it, or "no match".
+std::vector<std::string> Parse_image_urls(const std::string& page);
+
+// The cover cache step: caches the image source as the bitmap target. Whoever builds the cover
+// cache installs it (VxDatabase::Cache_cover); without one a new cover is cached by the next
+// caching pass instead.
+using Cover_cacher = std::function<void(const std::string& source, const std::string& target)>;
+void Set_cover_cacher(Cover_cacher cacher);
+
+// For every album without a cover, in list order: search, download, set the cover, cache it.
+// The progress screen is redrawn once per album. True when at least one cover was downloaded.
+bool Download_missing_covers(VxCover_albums& albums);

@@ -1,0 +1,153 @@
+// Cover lookup: the four link expressions and the clean-up of redirect links, hostile pages,
+// and a whole pass over a small album list against the loopback search service.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+
+#include "net/Net_text.h"
+#include "net/VxCover_lookup.h"
+#include "platform/window.h"
+#include "tests/net/Net_home.h"
+#include "tests/net/Test_http_server.h"
+
+using TestSupport::Exists;
+using TestSupport::Net_home;
+using TestSupport::Test_http_server;
+
+namespace {
+const std::vector<std::string> Four_no_match{"no match", "no match", "no match", "no match"};
+
+struct Album {
+    std::string name, path, cover;
+};
+
+class Fake_albums : public VxCover_albums {
+public:
+    std::vector<Album> albums;
+    int cover_index = -1;
+    int download_count = 0;
+    int Get_nof_cds() override { return static_cast<int>(albums.size()); }
+    std::string Get_cd_name(int c) override { return albums[c].name; }
+    std::string Get_cd_path(int c) override { return albums[c].path; }
+    std::string Get_cd_cover(int c) override { return albums[c].cover; }
+    void Set_cd_cover(int c, const std::string& file_name) override { albums[c].cover = file_name; }
+    std::string Get_cd_cached_cover(int c) override { return "../covers/" + albums[c].name + ".bmp"; }
+    void Set_cover_index(int c) override { cover_index = c; }
+    int Get_download_count() override { return download_count; }
+    void Set_download_count(int n) override { download_count = n; }
+};
+
+std::string Search_target(const std::string& encoded_terms) {
+    return "/images?imgsz=small%7Cmedium%7Clarge%7Cxlarge&as_st=y&gbv=2&svnum=10&hl=nl&q=" + encoded_terms +
+           "&btnG=Afbeeldingen+zoeken";
+}
+}  // namespace
+
+TEST(Parse_image_urls, TakesTheAddressAfterEachOfTheFirstFourImgurl) {
+    std::string page = "<a href=\"/imgres?imgurl=http://a.example/one.jpg&amp;w=1\">x</a>"
+                       "<a href=\"/imgres?imgurl=http://b.example/two.JPG&amp;w=2\">y</a></html>";
+    EXPECT_EQ(Parse_image_urls(page), (std::vector<std::string>{"http://a.example/one.jpg", "http://b.example/two.JPG",
+                                                                "no match", "no match"}));
+    EXPECT_EQ(Parse_image_urls(""), Four_no_match);
+    EXPECT_EQ(Parse_image_urls("<html>no pictures here</html>"), Four_no_match);
+}
+
+TEST(Parse_image_urls, ARedirectLinkYieldsTheInnerAddress) {
+    std::string page = "imgurl=http://www.redirect.example/url?q=http://img.example/cover.jpg&sa=U "
+                       "imgurl=http://img.example/plain.jpg";
+    auto urls = Parse_image_urls(page);
+    EXPECT_EQ(urls[0], "http://img.example/cover.jpg");
+    EXPECT_EQ(urls[1], "http://img.example/plain.jpg");
+}
+
+TEST(Parse_image_urls, AgreesWithTheBareExpressionsOnRandomPages) {
+    // The one-pass test in front of each expression must never change an answer.
+    const char* const expressions[] = {
+        R"(.*?imgurl=(http.*?\.(?:jpg|JPG)).*)", R"(.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
+        R"(.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
+        R"(.*?imgurl.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)"};
+    const char* const tokens[] = {"imgurl", "imgurl=", "http", "://x/", ".jpg", ".JPG", ".png", " ", "a", "\n"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round) {
+        std::string page;
+        int length = 1 + static_cast<int>(random() % 24);
+        for (int i = 0; i < length; ++i) page += tokens[random() % 10];
+        std::vector<std::string> expected;
+        for (const char* expression : expressions) {
+            std::string address = Net_text::Extract(page, expression);
+            if (address != "no match") {
+                std::string inner = Net_text::Extract(address, R"(http.*(http.*\.(?:jpg|JPG)))");
+                if (inner != "no match") address = inner;
+            }
+            expected.push_back(address);
+        }
+        ASSERT_EQ(Parse_image_urls(page), expected) << page;
+    }
+}
+
+TEST(Parse_image_urls, ALongPageFullOfImgurlKeepsItsOneLink) {
+    // On this page expressions 2 to 4 fail only after the engine has tried every way to split it.
+    std::string page = "imgurl=http://a.example/1.jpg ";
+    for (int i = 0; i < 30000; ++i) page += "imgurl ";
+    page += "b.jpg";
+    EXPECT_EQ(Parse_image_urls(page),
+              (std::vector<std::string>{"http://a.example/1.jpg", "no match", "no match", "no match"}));
+}
+
+TEST(Download_missing_covers, SearchesOnlyAlbumsWithoutCoverAndKeepsTheFirstJpeg) {
+    Net_home home;
+    Test_http_server server;
+    setenv("TAVRIX_IMAGE_SEARCH", server.Base().c_str(), 1);
+    for (const char* folder : {"../music/Abba - Gold", "../music/Simon & Garfunkel", "../music/Kosheen"}) TestSupport::Make_dirs(folder);
+
+    auto picture = Test_http_server::Jpeg(3000);
+    server.Serve("/error.jpg", Test_http_server::Page("<html>gone</html>", 404));
+    server.Serve("/cover.jpg", picture);
+    server.Serve(Search_target("Simon+%26+Garfunkel"),
+                 Test_http_server::Page("<a href=\"/imgres?imgurl=" + server.Base() + "error.jpg&amp;w=1\"></a>" +
+                                        "<a href=\"/imgres?imgurl=" + server.Base() + "cover.jpg&amp;w=1\"></a>" +
+                                        "<a href=\"/imgres?imgurl=" + server.Base() + "never.jpg&amp;w=1\"></a>"));
+    server.Serve(Search_target("Kosheen"), Test_http_server::Page("<html>nothing found</html>"));
+
+    Fake_albums albums;
+    albums.albums = {{"Abba - Gold", "../music/Abba - Gold/", "cover.jpg"},
+                     {"Simon & Garfunkel", "../music/Simon & Garfunkel/", ""},
+                     {"Kosheen", "../music/Kosheen/", ""}};
+    std::vector<int> screens;  // the cover index each redraw of the progress screen saw
+    Platform::Message_queue::Instance().Set_window_procedure([&](const Platform::Message& message) {
+        if (message.kind == Platform::WM_TIMER && message.wparam == Timer_progress_download_covers) {
+            screens.push_back(albums.cover_index);
+        }
+    });
+    std::vector<std::pair<std::string, std::string>> cached;
+    Set_cover_cacher([&](const std::string& source, const std::string& target) { cached.emplace_back(source, target); });
+
+    EXPECT_TRUE(Download_missing_covers(albums));
+
+    EXPECT_EQ(screens, (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(albums.download_count, 1);
+    EXPECT_EQ(albums.albums[0].cover, "cover.jpg");
+    EXPECT_EQ(albums.albums[1].cover, "VxCover.jpg");
+    EXPECT_EQ(albums.albums[2].cover, "");
+    EXPECT_EQ(TestSupport::Read_file("../music/Simon & Garfunkel/VxCover.jpg"), picture.body);
+    EXPECT_FALSE(Exists("../music/Kosheen/VxCover.jpg"));
+    EXPECT_EQ(cached, (std::vector<std::pair<std::string, std::string>>{
+                          {"../music/Simon & Garfunkel/VxCover.jpg", "../covers/Simon & Garfunkel.bmp"}}));
+    // The "&" of the name stays inside the query; the album with a cover cost no request;
+    // the third link was not needed.
+    EXPECT_EQ(server.Targets(), (std::vector<std::string>{Search_target("Simon+%26+Garfunkel"), "/error.jpg",
+                                                          "/cover.jpg", Search_target("Kosheen")}));
+    Platform::Message_queue::Instance().Set_window_procedure(nullptr);
+}
+
+TEST(Download_missing_covers, WithoutASearchServiceNothingLeavesTheMachine) {
+    Net_home home;
+    unsetenv("TAVRIX_IMAGE_SEARCH");
+    Fake_albums albums;
+    albums.albums = {{"Abba - Gold", "../music/Abba - Gold/", ""}};
+    EXPECT_FALSE(Download_missing_covers(albums));
+    EXPECT_EQ(albums.albums[0].cover, "");
+    EXPECT_EQ(albums.download_count, 0);
+    EXPECT_NE(home.Errors().find("Can't open url:images?imgsz="), std::string::npos);
+}
