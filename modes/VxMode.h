@@ -1,0 +1,51 @@
+// The base of every interaction mode: routes window messages to the mode's handlers, slides the
+// mode's panels in and out on Enter and Leave, writes the player's status lines, and owns the
+// screen images all modes share. Modes are built once at start-up and never destroyed. UI thread only.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/window.h"
+
+struct VxButton_set;
+
+class VxMode {
+public:
+    VxMode(int mode_id, std::string name);
+    virtual ~VxMode();
+    VxMode(const VxMode&) = delete;
+    VxMode& operator=(const VxMode&) = delete;
+
+    // The shell gives every message to the current mode and then to the generic mode.
+    void Handle_message(const Platform::Message& message);
+
+    virtual void Draw_back() {}
+    virtual void Draw_front() {}
+    virtual void Draw_overlay() {}
+    virtual void Refresh() {}
+    virtual void Enter();
+    virtual void Leave();
+    virtual void On_key_down(int code) = 0;
+    virtual void On_char(int code) = 0;
+    virtual void On_timer(int timer_id) = 0;
+
+    void Update_status_lines();  // into the mode panel in use
+    void Update_now_playing();   // the playing album's cover
+    void Draw_type_box();
+    void Draw_button_bar();  // main and transport rows
+    void Draw_mode_sign();   // the mode's own extras of its button bar (drawn above the frame)
+
+    int Get_mode_id() const { return mode_id_; }
+    const std::string& Get_name() const { return name_; }
+    bool Is_active() const { return active_; }
+    VxButton_set* Get_button_bar() { return button_bar_.get(); }
+
+protected:
+    std::unique_ptr<VxButton_set> button_bar_;  // may stay empty
+
+private:
+    int mode_id_;
+    std::string name_;
+    bool active_ = false;
+};
