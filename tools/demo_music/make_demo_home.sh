@@ -54,7 +54,7 @@ albums=(
   "Aurora Fields|Second Dawn|mp3|cover.jpg|gradient|Wake;Sunrise Road;Open Sky"
   "Blue Harbour|Tidewater|wav|cover.jpg|bar|Low Tide;Gulls;Pier Lights;Salt Wind"
   "Cobalt Sky|Static Bloom|ogg|folder.jpg|zone-plate|Signal;Noise Garden;Radio Rose;Blue Hour;Antenna;Quiet Band"
-  "Édith Marchand|Chansons du Soir|mp3|cover.jpg|pinwheel|La Rue Pavée;Minuit à Paris;Café Noir;Les Étoiles"
+  "étoile du Nord|Chansons du Soir|mp3|cover.jpg|pinwheel|La Rue Pavée;Minuit à Paris;Café Noir;Les Étoiles"
   "Fennel & Thyme|Kitchen Songs|flac||-|Simmer;Wooden Spoon;Bread Rising"
   "Kosheen Echo|Resist|mix|cover.jpg|spokes|Hide U Again;Catch Me;Harder Now;Slip Away;Empty Skies;Pride;Resist"
   "Midnight Ferry|Crossings|ogg|cover.jpg|checkers-8|Departure;Open Water;Fog Horn;Arrival"
