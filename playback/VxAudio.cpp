@@ -20,11 +20,14 @@ VxAudio& VxAudio::Instance() {
 }
 
 VxAudio::VxAudio()
-    : song_path_([](int cd, int song) { return VxDatabase::Instance().Get_song_path(cd, song); }) {}
+    : song_path_([](int cd, int song) { return VxDatabase::Instance().Get_song_path(cd, song); }),
+      codec_check_([](const std::string& extension) { return Platform::Can_decode_extension(extension); }) {}
 
 void VxAudio::Set_source(VxAudio_source* source) { source_ = source; }
 
 void VxAudio::Set_song_path_lookup(Song_path_lookup lookup) { song_path_ = std::move(lookup); }
+
+void VxAudio::Set_codec_check(Codec_check check) { codec_check_ = std::move(check); }
 
 void VxAudio::Set_quit_faded_handler(std::function<void()> handler) { quit_faded_ = std::move(handler); }
 
@@ -35,7 +38,7 @@ void VxAudio::Play_audio(int index) {
     if (!source_ || index < 0 || index >= source_->Get_nof_items()) return;
     const VX_song_reference item = source_->Get_item_song(index);
     const std::string path = song_path_(item.cd_index, item.song_index);
-    if (!Platform::Can_decode_extension(get_extension(path))) return;
+    if (!codec_check_(get_extension(path))) return;
 
     current_ = (current_ + 1) % 2;
     song_name_ = path;

@@ -26,6 +26,10 @@ public:
     // (tools and tests that play files outside a library).
     using Song_path_lookup = std::function<std::string(int cd, int song)>;
     void Set_song_path_lookup(Song_path_lookup lookup);
+    // Whether a song of this extension (upper case) may be played: the platform's answer unless the
+    // shell installs the codec service, which also offers to install a missing codec.
+    using Codec_check = std::function<bool(const std::string& extension)>;
+    void Set_codec_check(Codec_check check);
     // Called when the quit fade has ended, just before the quit message is posted.
     void Set_quit_faded_handler(std::function<void()> handler);
 
@@ -69,5 +73,6 @@ private:
     double main_volume_ = Initial_main_volume;
     VxAudio_source* source_ = nullptr;
     Song_path_lookup song_path_;
+    Codec_check codec_check_;
     std::function<void()> quit_faded_;
 };
