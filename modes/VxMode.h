@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/window.h"
 
@@ -32,6 +33,8 @@ public:
 
     void Update_status_lines();  // into the mode panel in use
     void Update_now_playing();   // the playing album's cover
+    // The five status texts ("Remaining =03m07s", "Volume =75%", "Status =", "Fading =", "Random =").
+    static std::vector<std::string> Status_lines();
     void Draw_type_box();
     void Draw_button_bar();  // main and transport rows
     void Draw_mode_sign();   // the mode's own extras of its button bar (drawn above the frame)

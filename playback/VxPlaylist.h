@@ -1,0 +1,51 @@
+// The playlist: the queue of songs the jukebox plays in order. Every start of a song goes
+// through window timer 6 (700 ms), so several requests in quick succession play only the last.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "playback/VxAudio_source.h"
+
+// One queued song; the row position is where its row was last drawn on its page (per cent).
+struct VX_playlist_item {
+    int cd_index = 0;
+    int song_index = 0;
+    double row_y = 0.0;
+    int rating = -1;  // the song's rating when it was queued
+};
+
+class VxPlaylist : public VxAudio_source {
+public:
+    static constexpr unsigned Timer_play = 6;
+    static constexpr unsigned Play_delay_ms = 700;
+
+    // Created on first use; registers itself as the audio player's source. UI thread only.
+    static VxPlaylist& Instance();
+
+    void Insert_item(int album, int song);
+    int Get_nof_items() override { return static_cast<int>(items_.size()); }
+    void Set_current_index(int index);
+    int Get_current_index();
+    VX_playlist_item Get_item(int index) const { return items_.at(static_cast<std::size_t>(index)); }
+    VX_song_reference Get_item_song(int index) override;
+
+    void Start_and_update_song();
+    void Start_and_update_next_song() override;
+    void start_and_update_previous_song();
+    // Timer 6 expired (the shell has killed it): plays the current item, if any.
+    void Play_current();
+
+    // Called after Play_current so that the current mode redraws its status lines.
+    void Set_status_changed_handler(std::function<void()> handler) { status_changed_ = std::move(handler); }
+
+private:
+    VxPlaylist();
+    void Append_random_song();
+
+    std::vector<VX_playlist_item> items_;
+    int current_index_ = 0;
+    int last_inserted_ = 0;
+    int last_requested_ = 0;
+    std::function<void()> status_changed_;
+};
