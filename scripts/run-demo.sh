@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the jukebox, makes the demo jukebox home (generated music and theme) in demo-home/,
-# and runs the jukebox there. Usage: scripts/run-demo.sh [HOME]
+# and runs the jukebox there. Without a display it runs under Xvfb with a short script and
+# writes screenshots (PNG) into HOME/shots. Usage: scripts/run-demo.sh [HOME]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
@@ -24,3 +25,42 @@ sed -i 's/^ CheckNewVersionOnStartup=.*/ CheckNewVersionOnStartup=no/' "$setting
 
 echo "== The demo library as the jukebox sees it (home: $home)"
 "$repo/build/app/tavrix" --headless --rebuild-library --list
+
+cd "$home/run"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "== The jukebox (keys: b browse, q quit)"
+  exec "$repo/build/app/tavrix"
+fi
+
+# No display: the real window on a virtual X server, driven by a short script.
+shots="$home/shots"
+mkdir -p "$shots"
+cat > "$shots/demo-script.txt" <<SCRIPT
+wait 1500
+shot $shots/1-main.bmp
+key b
+wait 1500
+shot $shots/2-browse.bmp
+key Right
+wait 1500
+shot $shots/3-browse-next.bmp
+key 1
+wait 1500
+shot $shots/4-select.bmp
+key Escape
+wait 800
+key Escape
+wait 800
+key q
+wait 3000
+close
+SCRIPT
+echo "== The jukebox under Xvfb with $shots/demo-script.txt"
+TAVRIX_AUDIO_SINK=${TAVRIX_AUDIO_SINK:-fakesink} timeout 120 \
+  xvfb-run -a -s "-screen 0 1024x768x24" "$repo/build/app/tavrix" --headless --script "$shots/demo-script.txt" || true
+for bmp in "$shots"/*.bmp; do
+  [ -f "$bmp" ] || continue
+  convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo "== Screenshots: $shots"
+ls "$shots"/*.png 2>/dev/null || echo "(none were written; see $home/run/error.txt)"

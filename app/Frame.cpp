@@ -1,0 +1,91 @@
+// The message loop and the frame: spin while something moves, sleep in Get otherwise; each frame
+// presents the one composed before and composes the next in a fixed layer order, paced by the refresh.
+#include "app/VxApplication.h"
+#include "display/VxDirectX.h"
+#include "playback/VxAudio.h"
+#include "trace/Profile_registry.h"
+#include "trace/VxTrace.h"
+
+using namespace Platform;
+
+void VxApplication::Message_loop() {
+    Message_queue& queue = Message_queue::Instance();
+    Message message;
+    bool got = queue.Get(message);
+    if (got) {
+        Window_procedure(message);
+        Render_frame();
+    }
+    while (!loop_quit_) {
+        const bool busy = Profile_registry::Instance().Any_running();
+        if (busy || was_animating_) {
+            if (busy) {
+                was_animating_ = true;
+            } else {
+                was_animating_ = false;
+                Keep_rendering();
+                Render_frame();
+            }
+            if (queue.Peek(message)) Window_procedure(message);
+            Render_frame();
+        } else {
+            if (queue.Get(message)) {
+                Window_procedure(message);
+                Render_frame();
+            } else if (!loop_quit_) {
+                loop_quit_ = true;  // a quit message nobody announced still ends the loop
+            }
+        }
+    }
+}
+
+void VxApplication::Render_frame() {
+    VxDirectX& display = VxDirectX::Instance();
+    if (!pacing_started_) {
+        pacing_started_ = true;
+        frame_period_ = display.Get_monitor_refresh_rate();
+        next_frame_ = frame_period_;
+    }
+    const double now = VxTrace::Time_ms();
+    if (next_frame_ < now) {
+        next_frame_ = now + step_;
+        const int line = display.Get_scan_line();
+        if (line < 150) step_ = frame_period_ - 0.1;
+        else if (line < 400) step_ = frame_period_ - 1.0;
+        else if (line <= 700) step_ = frame_period_ + 1.5;
+        else step_ = frame_period_ + 0.5;
+        if (frame_composed_) display.Present();
+        App_mode* generic = modes_.Generic();
+        App_mode* current = modes_.Current_object();
+        App_mode* previous = modes_.Previous_object();
+        auto each = [&](void (App_mode::*draw)()) {
+            if (generic) (generic->*draw)();
+            if (current) (current->*draw)();
+            if (previous && previous != current) (previous->*draw)();
+        };
+        background_.Draw();
+        if (generic) generic->Draw_layer_a();
+        Draw_playlist_panel();
+        each(&App_mode::Draw_back);
+        const bool current_first = modes_.Current() <= modes_.Previous();
+        App_mode* first = current_first ? current : previous;
+        App_mode* second = current_first ? previous : current;
+        if (first) first->Draw_button_bar();
+        if (second && second != first) second->Draw_button_bar();
+        each(&App_mode::Draw_front);
+        frame_.Draw();
+        if (current) current->Draw_mode_sign();
+        if (generic) {
+            generic->Draw_bar_extras();
+            generic->Draw_layer_b();
+        }
+        playlist_caption_.Draw();
+        caption_slots_[0].Draw();
+        caption_slots_[1].Draw();
+        final_caption_.Draw();
+        if (generic) generic->Draw_overlay();
+        frame_composed_ = true;
+        if (quitting_) Progress_saving_database();
+    }
+    VxAudio::Instance().Fade_tick();
+}

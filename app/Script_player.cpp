@@ -1,0 +1,159 @@
+// The script player: parses "wait", "key", "click", "rclick", "answer", "folder", "shot" and "close"
+// and posts them as the window would, keeping "wait" in real time.
+#include "app/Script_player.h"
+
+#include <cctype>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "app/VxApplication.h"
+#include "platform/dialogs.h"
+#include "trace/VxTrace.h"
+
+using namespace Platform;
+
+std::optional<Script_command> Parse_script_line(const std::string& raw, std::string& error) {
+    std::string line = raw;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+    std::istringstream in(line);
+    std::string word;
+    if (!(in >> word) || word[0] == '#') return std::nullopt;
+    std::string rest;
+    std::getline(in, rest);
+    const size_t start = rest.find_first_not_of(" \t");
+    rest = start == std::string::npos ? "" : rest.substr(start);
+    Script_command c;
+    std::istringstream args(rest);
+    auto bad = [&] {
+        error = "bad script line: " + line;
+        return std::nullopt;
+    };
+    if (word == "wait") {
+        c.kind = Script_command::Wait;
+        if (!(args >> c.a) || c.a < 0) return bad();
+    } else if (word == "key") {
+        c.kind = Script_command::Key;
+        c.text = rest == "" && line.size() > 4 ? " " : rest;
+        if (c.text.empty() || Key_messages(c.text).empty()) return bad();
+    } else if (word == "click" || word == "rclick") {
+        c.kind = word == "click" ? Script_command::Click : Script_command::Rclick;
+        if (!(args >> c.a >> c.b)) return bad();
+    } else if (word == "answer") {
+        c.kind = Script_command::Answer;
+        if (rest != "ok" && rest != "cancel") return bad();
+        c.a = rest == "ok";
+    } else if (word == "folder") {
+        c.kind = Script_command::Folder;
+        c.text = rest;
+    } else if (word == "shot") {
+        c.kind = Script_command::Shot;
+        c.text = rest;
+        if (c.text.empty()) return bad();
+    } else if (word == "close") {
+        c.kind = Script_command::Close;
+    } else {
+        return bad();
+    }
+    return c;
+}
+
+std::vector<Message> Key_messages(const std::string& name) {
+    auto press = [](unsigned vk, unsigned ch) {
+        std::vector<Message> m{Message{WM_KEYDOWN, vk, 0}};
+        if (ch) m.push_back(Message{WM_CHAR, ch, 0});
+        return m;
+    };
+    if (name == "Left") return press(VK_LEFT, 0);
+    if (name == "Right") return press(VK_RIGHT, 0);
+    if (name == "Up") return press(VK_UP, 0);
+    if (name == "Down") return press(VK_DOWN, 0);
+    if (name == "Return") return press(VK_RETURN, 13);
+    if (name == "Escape") return press(VK_ESCAPE, 27);
+    if (name == "BackSpace") return press(VK_BACK, 8);
+    if (name == "space" || name == " ") return press(VK_SPACE, ' ');
+    if (name.size() != 1) return {};
+    const unsigned char c = static_cast<unsigned char>(name[0]);
+    if (std::isalpha(c)) return press(static_cast<unsigned>(std::toupper(c)), c);
+    if (std::isdigit(c)) return press(c, c);
+    switch (c) {
+        case '+':
+        case '=':
+            return press(0xBB, c);
+        case '-':
+        case '_':
+            return press(0xBD, c);
+        case ',':
+            return press(0xBC, c);
+        case '.':
+            return press(0xBE, c);
+        case '/':
+            return press(0xBF, c);
+        default:
+            return c > 32 && c < 127 ? std::vector<Message>{Message{WM_CHAR, c, 0}} : std::vector<Message>{};
+    }
+}
+
+bool Script_player::Load(const std::string& path, std::string& error) {
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read the script " + path;
+        return false;
+    }
+    std::string line;
+    while (std::getline(in, line)) {
+        auto c = Parse_script_line(line, error);
+        if (!error.empty()) return false;
+        if (c) commands_.push_back(std::move(*c));
+    }
+    return true;
+}
+
+void Script_player::Start() {
+    // The commands are copied into the thread, so the player may end before the script does.
+    std::thread([commands = commands_] {
+        Message_queue& queue = Message_queue::Instance();
+        for (size_t i = 0; i < commands.size(); ++i) {
+            const Script_command& c = commands[i];
+            switch (c.kind) {
+                case Script_command::Wait:
+                    std::this_thread::sleep_for(std::chrono::milliseconds(c.a));
+                    break;
+                case Script_command::Key:
+                    for (const Message& m : Key_messages(c.text)) queue.Post(m);
+                    break;
+                case Script_command::Click:
+                    queue.Post(Message{WM_LBUTTONDOWN, 0, Make_point(c.a, c.b)});
+                    break;
+                case Script_command::Rclick:
+                    queue.Post(Message{WM_RBUTTONDOWN, 0, Make_point(c.a, c.b)});
+                    break;
+                case Script_command::Close:
+                    queue.Post(Message{WM_DESTROY, 0, 0});
+                    break;
+                default:
+                    queue.Post(Message{Script_message, i, 0});
+                    break;
+            }
+        }
+    }).detach();
+}
+
+void Script_player::Carry_out(const Message& message) {
+    if (message.wparam >= commands_.size()) return;
+    const Script_command& c = commands_[message.wparam];
+    switch (c.kind) {
+        case Script_command::Answer:
+            Queue_answer(c.a != 0);
+            break;
+        case Script_command::Folder:
+            Queue_folder(c.text);
+            break;
+        case Script_command::Shot:
+            if (!VxApplication::Instance().Save_frame(c.text)) VxTrace::Instance().Write_error("Error : cannot write " + c.text);
+            break;
+        default:
+            break;
+    }
+}

@@ -1,0 +1,247 @@
+// The application object's start-up, window procedure, timers, captions and shutdown. The message
+// loop and the frame are in Frame.cpp, the progress screens in Progress_screens.cpp.
+#include "app/VxApplication.h"
+
+#include "app/Script_player.h"
+
+#include <cstdlib>
+
+#include "display/Rating_images.h"
+#include "display/VxDirectX.h"
+#include "library/Library_startup.h"
+#include "library/VxDatabase.h"
+#include "library/VxRating.h"
+#include "net/VxVersion_check.h"
+#include "platform/dialogs.h"
+#include "platform/screen.h"
+#include "platform/surface.h"
+#include "playback/VxAudio.h"
+#include "settings/VxRead.h"
+#include "trace/Profile_registry.h"
+#include "trace/VxTrace.h"
+
+using namespace Platform;
+
+VxApplication& VxApplication::Instance() {
+    static VxApplication* app = new VxApplication;  // lives until the process ends
+    return *app;
+}
+
+VxApplication::VxApplication() {
+    VxDirectX::Instance();
+    Profile_registry::Instance();
+    VxRating::Instance();
+    VxRead& settings = VxRead::Instance();
+    VxTrace::Instance();
+    // The window rectangle: the offset is compared with the window size, the size cut to the screen.
+    int w = 0, h = 0, x = 0, y = 0;
+    settings.Get_window_geometry(w, h, x, y);
+    const Screen_info screen = Screen();
+    if (x > w) x = 0;
+    if (y > h) y = 0;
+    if (w + x > screen.width) w = screen.width - x;
+    if (h + y > screen.height) h = screen.height - y;
+    // A window that cannot hold a picture still starts, at the smallest useful size.
+    if (w < 64) w = 64;
+    if (h < 48) h = 48;
+    left_ = x;
+    top_ = y;
+    right_ = x + w;
+    bottom_ = y + h;
+    Mode_switcher::Hooks hooks;
+    hooks.show_caption = [this](int id) { Show_caption(id); };
+    hooks.trace = [](const char* text) { VxTrace::Instance().Write(text); };
+    hooks.message_box = [](const char* text) { Message_box(Window_title, text); };
+    modes_.Set_hooks(std::move(hooks));
+}
+
+void VxApplication::Get_window_rectangle(int& left, int& top, int& right, int& bottom) const {
+    left = left_;
+    top = top_;
+    right = right_;
+    bottom = bottom_;
+}
+
+int VxApplication::Run() {
+    VxShell::Install(this);
+    VxNet_shell::Install(this);
+    Message_queue& queue = Message_queue::Instance();
+    queue.Set_window_procedure([this](const Message& m) { Window_procedure(m); });
+    std::string error;
+    Window& window = Window::Instance();
+    if (!window.Open(Window_title, left_, top_, right_ - left_, bottom_ - top_, error)) {
+        Message_box(Window_title, "Error Creating Window");
+        VxTrace::Instance().Write_error("Error : " + error);
+        return 1;  // there is nothing to draw on without a window
+    }
+    Attach_window_events();
+    VxDirectX::Instance().Init(&window, left_, top_, right_, bottom_);
+    VxAudio::Instance().Set_quit_faded_handler([this] {
+        loop_quit_ = true;
+        Message_queue::Instance().Post_quit(0);
+    });
+    if (!Init()) return 0;
+    queue.Set_timer(TIMER_TICK, 500);
+    Create_modes(modes_);
+    Set_mode(modes_.Current());
+    window.Show();
+    routing_ = true;
+    Message_loop();
+    return queue.Quit_code();
+}
+
+bool VxApplication::Init() {
+    VxTraceScope scope("Init");
+    const int depth = Screen().bits_per_pixel;
+    if (depth < 32) {
+        Message_box(Window_title, "Screen mode is set to " + std::to_string(depth) +
+                                      "bpp\nNext time make sure your display is set to 32 bits !\n"
+                                      "(start > settings > configuration > display >..)");
+        std::exit(1);
+    }
+    VxRating::Instance().Set_image_loader(Load_shared_rating_images);
+    VxRating::Instance().Init();
+    Load_furniture();
+    VX_progress_hooks hooks;
+    hooks.tick = [](unsigned id) { Message_queue::Instance().Send(Message{WM_TIMER, id, 0}); };
+    hooks.sorting = [this](int done, int total) { Progress_sorting_database(done, total); };
+    VxDatabase::Instance().Set_progress_hooks(std::move(hooks));
+    Library_startup::Library_at_startup(nullptr);
+    if (VxRead::Instance().Get_check_new_version()) {
+        Progress_version_check();
+        Offer_new_version();
+    }
+    Send_start_notification();
+    return true;
+}
+
+void VxApplication::Load_furniture() {
+    const std::string pics = VxRead::Instance().Pics_folder();
+    auto load = [&](VxBitmap& b, const char* file, double x, double y, double w, double h, bool key) {
+        b.Set_size(w, h);
+        b.Set_position(x, y);
+        b.Set_colour_key(key);
+        b.Set_clip(0, 0, 100, 100);
+        b.Loading_surface(pics + file);
+    };
+    load(background_, "IMAGE_background.jpg", 0, 0, 100, 100, false);
+    load(progress_box_, "IMAGE_24bit.bmp", 30, 40, 40, 20, false);
+    progress_box_.Set_text_size(1);
+    load(progress_back_, "IMAGE_typebox.jpg", 0, 0, 40, 20, false);
+    Progress_loading_bitmaps();
+    load(frame_, "IMAGE_frame.jpg", 0, 0, 100, 100, true);
+    load(playlist_caption_, "IMAGE_24bit.bmp", 1.5, 44, 25, 6.5, true);
+    VxBitmap playlist_cap;
+    load(playlist_cap, "IMAGE_playlist_cap.jpg", 0, 0, 25, 6.5, false);
+    playlist_cap.Draw_onto(playlist_caption_);
+    for (VxBitmap& slot : caption_slots_) {
+        load(slot, "IMAGE_24bit.bmp", 73, -5, 25, 7, true);
+        slot.Set_ramp_preset(0);
+    }
+    const std::pair<int, const char*> captions[] = {
+        {MODE_MAIN, "IMAGE_cap_playing3.jpg"},   {MODE_BROWSE, "IMAGE_cap_browse3.jpg"},
+        {MODE_VOLUME, "IMAGE_cap_volume3.jpg"},  {MODE_RATING, "IMAGE_cap_rating3.jpg"},
+        {MODE_SEARCH, "IMAGE_cap_search3.jpg"},  {MODE_OPTIONS, "IMAGE_cap_options.jpg"}};
+    for (const auto& [id, file] : captions) {
+        mode_captions_[id] = std::make_unique<VxBitmap>();
+        load(*mode_captions_[id], file, 0, 0, 25, 7, false);
+    }
+    load(final_caption_, "IMAGE_final_cap.bmp", 0, 0, 100, 5, true);
+}
+
+void VxApplication::Show_caption(int mode_id) {
+    if (mode_id < 0 || mode_id >= Mode_table_size || !mode_captions_[mode_id]) return;
+    caption_index_ ^= 1;
+    mode_captions_[mode_id]->Draw_onto(caption_slots_[caption_index_]);
+    caption_index_ ^= 1;
+    caption_slots_[caption_index_].Set_target(73, -14.5);
+    caption_index_ ^= 1;
+    caption_slots_[caption_index_].Set_target(73, 3.8);
+    caption_slots_[0].Start_move();
+    caption_slots_[1].Start_move();
+}
+
+void VxApplication::Keep_rendering() { Message_queue::Instance().Set_timer(TIMER_REDRAW, 50); }
+
+void VxApplication::Window_procedure(const Message& message) {
+    if (message.kind == Script_message) {  // the script's own commands are no window input
+        if (script_) script_->Carry_out(message);
+        return;
+    }
+    if (routing_) {
+        if (App_mode* current = modes_.Current_object()) current->Handle_message(message);
+        if (App_mode* generic = modes_.Generic()) generic->Handle_message(message);
+    }
+    Message_queue& queue = Message_queue::Instance();
+    switch (message.kind) {
+        case WM_DESTROY:
+            VxTrace::Instance().Write("WM_DESTROY");
+            // Closing the window keeps what the user changed: the library is saved as quit would.
+            VxDatabase::Instance().Save_if_changed();
+            loop_quit_ = true;
+            queue.Post_quit(0);
+            break;
+        case WM_TIMER:
+            switch (message.wparam) {
+                case TIMER_REDRAW:
+                    queue.Kill_timer(TIMER_REDRAW);
+                    break;
+                case TIMER_MODE_TIMEOUT:
+                    modes_.On_mode_timeout();
+                    break;
+                case TIMER_PLAYLIST:
+                    queue.Kill_timer(TIMER_PLAYLIST);
+                    Playlist_follow_up();
+                    break;
+                case TIMER_AUDIO:
+                    queue.Kill_timer(TIMER_AUDIO);
+                    VxAudio::Instance().Start_ramps();
+                    break;
+                case TIMER_PROGRESS_CACHE_COVERS:
+                    Progress_caching_covers();
+                    break;
+                case TIMER_PROGRESS_DOWNLOAD_COVERS:
+                    Progress_downloading_covers();
+                    break;
+                case TIMER_PROGRESS_FOLDERS:
+                    Progress_loading_folders();
+                    break;
+                case TIMER_PROGRESS_SCORES:
+                    Progress_cd_scores();
+                    break;
+                default:
+                    break;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void VxApplication::Rebuild_library() { Library_startup::Rebuild_library(nullptr); }
+
+void VxApplication::Minimise() { Window::Instance().Minimise(); }
+
+void VxApplication::quit() {
+    VxTrace::Instance().Write("quit");
+    quitting_ = true;
+    VxDatabase::Instance().Save_if_changed();
+    bool all_stopped = false;
+    VxAudio::Instance().Quit(all_stopped);
+    if (all_stopped) {
+        loop_quit_ = true;
+        Message_queue::Instance().Post_quit(0);
+    }
+}
+
+bool VxApplication::Save_frame(const std::string& path) {
+    VxBitmap shot;
+    shot.Set_size(100, 100);
+    shot.Make_surface();
+    if (!shot.Get_surface()) return false;
+    Surface& back = VxDirectX::Instance().Back_buffer();
+    Surface& target = *shot.Get_surface();
+    const Rect all{0, 0, back.Width(), back.Height()};
+    target.Blit(back, all, Rect{0, 0, target.Width(), target.Height()}, Rect{0, 0, target.Width(), target.Height()}, false);
+    return shot.Save_surface(path);
+}

@@ -1,0 +1,104 @@
+// The jukebox program end to end, headless and scripted, on a generated home in a scratch folder:
+// first start, second start, a corrupt library file, an empty music folder, closing the window.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/test_support.h"
+
+namespace fs = std::filesystem;
+using TestSupport::Make_dirs;
+using TestSupport::Read_file;
+using TestSupport::Write_file;
+
+namespace {
+
+class Jukebox : public ::testing::Test {
+protected:
+    Jukebox() : home(scratch.Path() + "/home"), run(home + "/run") {
+        Make_dirs(run);
+        Make_dirs(home + "/covers");
+        Make_dirs(home + "/files");
+        Make_dirs(home + "/music");
+        fs::copy(std::string(TAVRIX_BINARY_DIR) + "/pics", home + "/pics", fs::copy_options::recursive);
+    }
+    void Add_album(const std::string& folder) {
+        Make_dirs(home + "/music/" + folder);
+        Write_file(home + "/music/" + folder + "/01 - First.mp3", "");
+        Write_file(home + "/music/" + folder + "/02 - Second.mp3", "");
+    }
+    // Runs the jukebox with the script; a hang ends after 30 s and fails.
+    int Start(const std::string& script) {
+        Write_file(run + "/script.txt", script);
+        const std::string command = "cd '" + run + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u TAVRIX_DIST_SERVER "
+                                    "-u TAVRIX_LOCAL_SERVER SDL_VIDEODRIVER=dummy TAVRIX_AUDIO_SINK=fakesink "
+                                    "timeout 30 '" + std::string(TAVRIX_BINARY_DIR) +
+                                    "/app/tavrix' --headless --script script.txt >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Dialogs() { return fs::exists(run + "/dialogs.txt") ? Read_file(run + "/dialogs.txt") : ""; }
+    static int Count(const std::string& text, const std::string& part) {
+        int n = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+        return n;
+    }
+
+    TestSupport::Scratch_dir scratch;
+    std::string home, run;
+};
+
+TEST_F(Jukebox, FreshHomeStartsScansShowsMainAndQuitsWithQSavingTheLibrary) {
+    Add_album("Alpha - One");
+    ASSERT_EQ(Start("wait 300\nshot frame.bmp\nkey q\n"), 0);
+    EXPECT_TRUE(fs::exists(run + "/settings_v3.ini"));
+    EXPECT_NE(Read_file(run + "/MusicDataBase.dat").find("One"), std::string::npos);
+    const std::string log = Read_file(run + "/log.txt");
+    EXPECT_NE(log.find("set_main_mode"), std::string::npos);
+    EXPECT_EQ(Count(log, "\nquit"), 1);  // one press, one action
+    EXPECT_GT(fs::file_size(run + "/frame.bmp"), 1024u * 768u * 3u);
+
+    // The second start loads the file: an album added meanwhile is not scanned in.
+    Add_album("Beta - Two");
+    ASSERT_EQ(Start("wait 200\nkey q\n"), 0);
+    EXPECT_EQ(Read_file(run + "/MusicDataBase.dat").find("Two"), std::string::npos);
+}
+
+TEST_F(Jukebox, CorruptLibraryShowsBothMessagesAndIsRebuilt) {
+    Add_album("Alpha - One");
+    ASSERT_EQ(Start("wait 100\nkey q\n"), 0);  // settings and library in place
+    fs::remove(run + "/dialogs.txt");
+    Write_file(run + "/MusicDataBase.dat", "this is no library");
+    ASSERT_EQ(Start("wait 200\nkey q\n"), 0);
+    const std::string dialogs = Dialogs();
+    const size_t warning = dialogs.find("Warning 'MusicDataBase.dat' is corrupt . The file will be replaced");
+    const size_t reloading = dialogs.find("RELOADING 'MusicDataBase.dat' ");
+    ASSERT_NE(warning, std::string::npos) << dialogs;
+    ASSERT_NE(reloading, std::string::npos) << dialogs;
+    EXPECT_LT(warning, reloading);
+    EXPECT_NE(Read_file(run + "/MusicDataBase.dat").find("One"), std::string::npos);
+}
+
+TEST_F(Jukebox, EmptyMusicFolderIsReportedOnceAndTheJukeboxStillRuns) {
+    ASSERT_EQ(Start("wait 200\nkey q\n"), 0);
+    EXPECT_EQ(Count(Dialogs(), "No directories with songs found"), 1);
+    EXPECT_NE(Read_file(run + "/log.txt").find("set_main_mode"), std::string::npos);
+}
+
+TEST_F(Jukebox, ClosingTheWindowEndsTheJukeboxAndKeepsTheLibrary) {
+    Add_album("Alpha - One");
+    ASSERT_EQ(Start("wait 200\nclose\n"), 0);
+    EXPECT_NE(Read_file(run + "/log.txt").find("WM_DESTROY"), std::string::npos);
+    EXPECT_NE(Read_file(run + "/MusicDataBase.dat").find("One"), std::string::npos);
+}
+
+TEST_F(Jukebox, UnreadableScriptIsRefused) {
+    const std::string command = "cd '" + run + "' && SDL_VIDEODRIVER=dummy timeout 30 '" +
+                                std::string(TAVRIX_BINARY_DIR) + "/app/tavrix' --headless --script missing.txt 2>/dev/null";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+}  // namespace
