@@ -1,5 +1,5 @@
 // The jukebox as the program runs it: the trace markers around the application's run and the
-// script player started once the queue exists.
+// script player, which the application starts once its window is shown.
 #include "app/Jukebox.h"
 
 #include <iostream>
@@ -19,10 +19,7 @@ int Jukebox::Run(const std::string& script_path) {
     }
     VxTrace::Instance().Enter("WinMain");
     VxApplication& app = VxApplication::Instance();
-    if (!script_path.empty()) {
-        app.Set_script(&script);
-        script.Start();
-    }
+    if (!script_path.empty()) app.Set_script(&script);
     const int code = app.Run();
     VxTrace::Instance().Leave("WinMain");
     return code;

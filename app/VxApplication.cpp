@@ -11,8 +11,10 @@
 #include "library/Library_startup.h"
 #include "library/VxDatabase.h"
 #include "library/VxRating.h"
+#include "net/VxCodecs.h"
 #include "net/VxVersion_check.h"
 #include "platform/dialogs.h"
+#include "platform/process.h"
 #include "platform/screen.h"
 #include "platform/surface.h"
 #include "playback/VxAudio.h"
@@ -86,6 +88,8 @@ int VxApplication::Run() {
     Set_mode(modes_.Current());
     window.Show();
     routing_ = true;
+    // A script acts as a person at the shown window would: its time starts now.
+    if (script_) script_->Start();
     Message_loop();
     return queue.Quit_code();
 }
@@ -97,9 +101,11 @@ bool VxApplication::Init() {
         Message_box(Window_title, "Screen mode is set to " + std::to_string(depth) +
                                       "bpp\nNext time make sure your display is set to 32 bits !\n"
                                       "(start > settings > configuration > display >..)");
-        std::exit(1);
+        Platform::Exit_process(1);
     }
     VxRating::Instance().Set_image_loader(Load_shared_rating_images);
+    // A song of a media type the machine cannot play leads to its codec installer.
+    VxAudio::Instance().Set_codec_check([](const std::string& extension) { return Check_codec(extension); });
     VxRating::Instance().Init();
     Load_furniture();
     VX_progress_hooks hooks;

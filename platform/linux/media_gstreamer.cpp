@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 #include <mutex>
 
 #include "platform/media.h"
@@ -66,8 +67,12 @@ bool Audio_device_available() {
 
 GstElement* Make_audio_sink() {
     if (const char* wanted = std::getenv("TAVRIX_AUDIO_SINK"); wanted && *wanted) {
+        // A named sink plays in real time: a bare "fakesink" would otherwise swallow a song at once.
+        std::string description = wanted;
+        if (description.find('!') == std::string::npos && description.find("sync") == std::string::npos)
+            description += " sync=true";
         GError* error = nullptr;
-        GstElement* sink = gst_parse_bin_from_description(wanted, TRUE, &error);
+        GstElement* sink = gst_parse_bin_from_description(description.c_str(), TRUE, &error);
         if (error) g_error_free(error);
         if (sink) return sink;
     }
