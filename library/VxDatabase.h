@@ -138,6 +138,17 @@ public:
     // A song drawn at random from the random list; empty when the list is empty ("no song").
     std::optional<VX_song_reference> Get_random_song();
 
+    // --- The cover cache: one BMP per album in the covers folder, made from the album's cover
+    // image, so that panels never decode album JPEGs. Create_and_remove_cached_covers brings the
+    // cache in line with the library (downloading missing covers first when that is on).
+    void Create_and_remove_cached_covers();
+    // Fetches covers for albums without one through the downloader installed below (the internet
+    // services install theirs); none installed: nothing happens.
+    void Download_missing_covers();
+    void Set_cover_downloader(std::function<void()> downloader);
+    // Scales source into the cache file target (panel size, or the full image when scaled bitmaps are off).
+    void Cache_cover(const std::string& source, const std::string& target);
+
     // --- Progress reporting to the shell (none installed: nothing is reported).
     void Set_progress_hooks(VX_progress_hooks hooks);
 
@@ -153,4 +164,5 @@ private:
     bool changed_ = false;
     c_mlist mlist_;
     VX_progress_hooks hooks_;
+    std::function<void()> cover_downloader_;
 };

@@ -1,5 +1,5 @@
-// The mode base: message routing to the mode's handlers, the button bar on Enter and Leave, and
-// the player's status lines. The shared screen images are not drawn yet (see Draw_* below).
+// The mode base: message routing to the mode's handlers, the panels and button bar on Enter and
+// Leave, the player's status lines on the mode panel, the now-playing cover and the type box.
 #include "modes/VxMode.h"
 
 #include <algorithm>
@@ -8,7 +8,10 @@
 
 #include "display/VxButton.h"
 #include "display/VxDirectX.h"
+#include "library/VxDatabase.h"
+#include "modes/Mode_images.h"
 #include "modes/VxShell.h"
+#include "playback/VxPlaylist.h"
 #include "platform/dialogs.h"
 #include "playback/VxAudio.h"
 #include "settings/VxRead.h"
@@ -19,6 +22,17 @@ VxMode::~VxMode() = default;
 namespace {
 void Keep_rendering() {
     if (VxShell* shell = VxShell::Current()) shell->Keep_rendering();
+}
+// The shared images exist only with a display; without one (tests of the key logic) modes draw nothing.
+VxMode_images* Images() {
+    return VxDirectX::Instance().Is_initialised() ? &VxMode_images::Instance() : nullptr;
+}
+bool File_exists(const std::string& path) {
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        std::fclose(f);
+        return true;
+    }
+    return false;
 }
 }  // namespace
 
@@ -63,13 +77,53 @@ void VxMode::Handle_message(const Platform::Message& message) {
 void VxMode::Enter() {
     active_ = true;
     if (button_bar_) VxButton::Instance().Show_set(*button_bar_);
+    VxMode_images* images = Images();
+    if (images) images->mode_panel_in_use ^= 1;
     Update_status_lines();
+    if (images) {
+        images->mode_panel[images->mode_panel_in_use].Move_to_shown();
+        if (images->type_box.Get_position().x != images->type_box.Get_shown_position().x)
+            images->type_box.Move_to_shown();
+    }
     Refresh();
+    if (images) images->action_panel[images->action_panel_in_use].Move_to_shown();
 }
 
 void VxMode::Leave() {
     active_ = false;
     if (button_bar_) VxButton::Instance().Hide_set(*button_bar_);
+    if (VxMode_images* images = Images()) images->mode_panel[images->mode_panel_in_use].Move_to_hidden();
+}
+
+int VxMode::Mode_panel_in_use() {
+    VxMode_images* images = Images();
+    return images ? images->mode_panel_in_use : 0;
+}
+
+void VxMode::Set_mode(int mode_id) {
+    if (VxShell* shell = VxShell::Current()) shell->Set_mode(mode_id);
+}
+
+bool VxMode::Handle_playback_char(int code) {
+    switch (code) {
+        case ' ':
+            VxAudio::Instance().FadeInOut();
+            return true;
+        case 'N':
+        case 'n':
+            VxPlaylist::Instance().Start_and_update_next_song();
+            return true;
+        case 'P':
+        case 'p':
+            VxPlaylist::Instance().start_and_update_previous_song();
+            return true;
+        case 'M':
+        case 'm':
+            if (VxShell* shell = VxShell::Current()) shell->Minimise();
+            return true;
+        default:
+            return false;
+    }
 }
 
 std::vector<std::string> VxMode::Status_lines() {
@@ -83,10 +137,37 @@ std::vector<std::string> VxMode::Status_lines() {
             std::string("Random =") + (VxRead::Instance().Get_use_random() ? "ON" : "OFF")};
 }
 
-// The mode panels, the now-playing cover and the type box are not built yet: these draw nothing.
-void VxMode::Update_status_lines() {}
-void VxMode::Update_now_playing() {}
-void VxMode::Draw_type_box() {}
+void VxMode::Update_status_lines() {
+    VxMode_images* images = Images();
+    if (!images) return;
+    const int in_use = images->mode_panel_in_use;
+    VxBitmap& panel = images->mode_panel[in_use];
+    images->Reload(panel, VxMode_images::Mode_panel_files[in_use]);
+    panel.Set_text_cursor(10, 15);
+    panel.Set_text_size(2);
+    panel.Set_text_colour(0);
+    for (const std::string& line : Status_lines()) panel.Write_text(line, 0, true);
+}
+
+// The playing album's cached cover; the covers folder's placeholder when it cannot be opened.
+void VxMode::Update_now_playing() {
+    VxMode_images* images = Images();
+    if (!images) return;
+    VxPlaylist& playlist = VxPlaylist::Instance();
+    VxDatabase& db = VxDatabase::Instance();
+    if (playlist.Get_nof_items() == 0) return;
+    const int index = std::clamp(playlist.Get_current_index(), 0, playlist.Get_nof_items() - 1);
+    const int album = playlist.Get_item(index).cd_index;
+    if (album < 0 || album >= db.Get_nof_cds()) return;
+    std::string file = db.Get_cd_cached_cover(album);
+    if (!File_exists(file)) file = VxRead::Instance().Covers_folder() + "IMAGE_no_cover.bmp";
+    if (!File_exists(file)) file = images->Pics() + "IMAGE_no_cover.bmp";
+    images->now_playing.Loading_surface(file);
+}
+
+void VxMode::Draw_type_box() {
+    if (VxMode_images* images = Images()) images->type_box.Draw();
+}
 
 void VxMode::Draw_button_bar() {
     if (!button_bar_) return;

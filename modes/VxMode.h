@@ -1,6 +1,10 @@
 // The base of every interaction mode: routes window messages to the mode's handlers, slides the
 // mode's panels in and out on Enter and Leave, writes the player's status lines, and owns the
 // screen images all modes share. Modes are built once at start-up and never destroyed. UI thread only.
+//
+// A key press arrives as WM_KEYDOWN and, for characters and Space, Backspace, Enter and Escape, also
+// as WM_CHAR; a button click arrives as On_key_down(code) then On_char(code). So every mode acts on
+// the arrow keys in On_key_down and on everything else in On_char, and one press acts once.
 #pragma once
 
 #include <memory>
@@ -45,6 +49,15 @@ public:
     VxButton_set* Get_button_bar() { return button_bar_.get(); }
 
 protected:
+    // The playback keys every mode shares, as characters: Space pauses or resumes with a fade,
+    // N and P move in the playlist, M minimises. True when code was one of them. The search mode
+    // does not call it: all four are search characters there.
+    static bool Handle_playback_char(int code);
+    // Switches through the shell; nothing without one (tests of a single mode).
+    static void Set_mode(int mode_id);
+    // Index of the mode panel the last Enter slid in (shared by all modes).
+    static int Mode_panel_in_use();
+
     std::unique_ptr<VxButton_set> button_bar_;  // may stay empty
 
 private:

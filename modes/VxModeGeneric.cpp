@@ -5,6 +5,7 @@
 #include "display/VxButton.h"
 #include "display/VxDirectX.h"
 #include "modes/Mode_ids.h"
+#include "modes/Mode_images.h"
 #include "modes/VxShell.h"
 #include "playback/VxAudio.h"
 
@@ -23,4 +24,25 @@ void VxModeGeneric::On_timer(int timer_id) {
     if (timer_id != static_cast<int>(TIMER_TICK)) return;
     VxAudio::Instance().Watch_end_of_song();
     if (current_) current_->Update_status_lines();
+}
+
+void VxModeGeneric::Draw_shared_images() {
+    if (!VxDirectX::Instance().Is_initialised()) return;
+    VxMode_images& images = VxMode_images::Instance();
+    images.front_panel.Draw();
+    images.now_playing.Draw();
+    images.mode_panel[0].Draw();
+    images.mode_panel[1].Draw();
+    images.side_panel.Draw();
+}
+
+void VxModeGeneric::Draw_front() {
+    if (!VxDirectX::Instance().Is_initialised()) return;
+    VxMode_images& images = VxMode_images::Instance();
+    images.action_panel[0].Draw();
+    images.action_panel[1].Draw();
+}
+
+void VxModeGeneric::Draw_overlay() {
+    if (button_bar_) VxButton::Instance().Draw_extras(*button_bar_);
 }

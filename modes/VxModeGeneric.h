@@ -10,6 +10,12 @@ public:
     // The shell tells the generic mode which mode is current, for the status lines of timer 1.
     void Set_current_mode_object(VxMode* mode) { current_ = mode; }
 
+    // The shared images under the playlist and the panels: front panel, now-playing cover, mode
+    // panels and side panel.
+    void Draw_shared_images();
+    void Draw_front() override;    // action panels A and B
+    void Draw_overlay() override;  // the window's frame and close buttons
+
     void On_key_down(int) override {}
     void On_char(int code) override;
     void On_timer(int timer_id) override;
