@@ -67,6 +67,7 @@ void VxApplication::Render_frame() {
         if (generic) generic->Draw_layer_a();
         Draw_playlist_panel();
         each(&App_mode::Draw_back);
+        if (current) current->Draw_type_box();
         const bool current_first = modes_.Current() <= modes_.Previous();
         App_mode* first = current_first ? current : previous;
         App_mode* second = current_first ? previous : current;

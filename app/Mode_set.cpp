@@ -1,15 +1,18 @@
-// The modes the shell runs and what the playlist does for it. The generic mode and the playlist
-// are the real ones; until the other interaction modes exist, the main mode here has the
-// playback keys of the main screen (Space, N, P, M, Q) and nothing else.
+// The modes the shell runs and what the playlist does for it: every interaction mode built once
+// after Init, adapted to the shell's view, with the generic mode drawing the shared images.
+#include <array>
+#include <memory>
+#include <vector>
+
 #include "app/VxApplication.h"
 #include "modes/VxModeGeneric.h"
-#include "playback/VxAudio.h"
+#include "modes/VxModeMain.h"
 #include "playback/VxPlaylist.h"
 
 namespace {
 
 // An interaction mode as the shell sees it.
-class Mode_adapter final : public App_mode {
+class Mode_adapter : public App_mode {
 public:
     explicit Mode_adapter(VxMode& mode) : mode_(mode) {}
     void Handle_message(const Platform::Message& m) override { mode_.Handle_message(m); }
@@ -19,43 +22,56 @@ public:
     void Draw_front() override { mode_.Draw_front(); }
     void Draw_overlay() override { mode_.Draw_overlay(); }
     void Draw_button_bar() override { mode_.Draw_button_bar(); }
+    void Draw_type_box() override { mode_.Draw_type_box(); }
     void Draw_mode_sign() override { mode_.Draw_mode_sign(); }
 
 private:
     VxMode& mode_;
 };
 
-// The main screen's playback keys. Space acts on key-down, letters on their character, so a
-// press (key-down then character) acts once.
-class Playback_main_mode final : public VxMode {
+// The generic mode also draws the images all modes share, beneath the playlist and the panels.
+class Generic_adapter final : public Mode_adapter {
 public:
-    Playback_main_mode() : VxMode(MODE_MAIN, "Main Mode") {}
-    void On_key_down(int code) override {
-        if (code == Platform::VK_SPACE) VxAudio::Instance().FadeInOut();
-    }
-    void On_char(int code) override {
-        switch (code) {
-            case 'N': case 'n': VxPlaylist::Instance().Start_and_update_next_song(); break;
-            case 'P': case 'p': VxPlaylist::Instance().start_and_update_previous_song(); break;
-            case 'M': case 'm': VxApplication::Instance().Minimise(); break;
-            case 'Q': case 'q': VxApplication::Instance().quit(); break;
-            default: break;
-        }
-    }
-    void On_timer(int) override {}
+    explicit Generic_adapter(VxModeGeneric& mode) : Mode_adapter(mode), generic_(mode) {}
+    void Draw_layer_a() override { generic_.Draw_shared_images(); }
+    void Draw_mode_sign() override {}  // its two window buttons are its overlay
+
+private:
+    VxModeGeneric& generic_;
 };
+
+std::array<VxMode*, Mode_table_size> mode_objects{};
+
+VxMode* Current_mode_object() {
+    const int id = VxApplication::Instance().Get_current_mode();
+    return id >= 0 && id < Mode_table_size ? mode_objects[id] : nullptr;
+}
+
+// Files a mode under its id, for the shell and for the status refreshes.
+void Add(Mode_switcher& modes, VxMode& mode) {
+    static std::vector<std::unique_ptr<Mode_adapter>> adapters;
+    adapters.push_back(std::make_unique<Mode_adapter>(mode));
+    mode_objects[mode.Get_mode_id()] = &mode;
+    modes.Set_mode_object(mode.Get_mode_id(), adapters.back().get());
+}
 
 }  // namespace
 
 void Create_modes(Mode_switcher& modes) {
     static VxModeGeneric generic;
-    static Mode_adapter generic_adapter(generic);
-    static Playback_main_mode main_mode;
-    static Mode_adapter main_adapter(main_mode);
-    generic.Set_current_mode_object(&main_mode);
-    VxPlaylist::Instance();  // the player's item source from now on
+    static Generic_adapter generic_adapter(generic);
+    static VxModeMain main_mode;
+    Add(modes, main_mode);
+    generic.Set_current_mode_lookup(Current_mode_object);
     modes.Set_generic(&generic_adapter);
-    modes.Set_mode_object(MODE_MAIN, &main_adapter);
+
+    VxPlaylist& playlist = VxPlaylist::Instance();  // the player's item source from now on
+    playlist.Set_status_changed_handler([] {
+        if (VxMode* mode = Current_mode_object()) {
+            mode->Update_status_lines();
+            mode->Update_now_playing();
+        }
+    });
 }
 
 void Draw_playlist_panel() {}

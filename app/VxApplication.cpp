@@ -12,6 +12,8 @@
 #include "library/VxDatabase.h"
 #include "library/VxRating.h"
 #include "net/VxCodecs.h"
+#include "net/VxCover_lookup.h"
+#include "net/VxDatabase_albums.h"
 #include "net/VxVersion_check.h"
 #include "platform/dialogs.h"
 #include "platform/process.h"
@@ -23,6 +25,11 @@
 #include "trace/VxTrace.h"
 
 using namespace Platform;
+
+namespace {
+// The cover-cache steps of every rebuild: downloads when they are on, then the cache itself.
+void Cache_covers() { VxDatabase::Instance().Create_and_remove_cached_covers(); }
+}  // namespace
 
 VxApplication& VxApplication::Instance() {
     static VxApplication* app = new VxApplication;  // lives until the process ends
@@ -112,7 +119,12 @@ bool VxApplication::Init() {
     hooks.tick = [](unsigned id) { Message_queue::Instance().Send(Message{WM_TIMER, id, 0}); };
     hooks.sorting = [this](int done, int total) { Progress_sorting_database(done, total); };
     VxDatabase::Instance().Set_progress_hooks(std::move(hooks));
-    Library_startup::Library_at_startup(nullptr);
+    // Covers: the library caches them; the internet services fetch missing ones and cache each new one.
+    VxDatabase::Instance().Set_cover_downloader([] { Download_missing_covers(VxDatabase_albums::Instance()); });
+    Set_cover_cacher([](const std::string& source, const std::string& target) {
+        VxDatabase::Instance().Cache_cover(source, target);
+    });
+    Library_startup::Library_at_startup(Cache_covers);
     if (VxRead::Instance().Get_check_new_version()) {
         Progress_version_check();
         Offer_new_version();
@@ -224,7 +236,7 @@ void VxApplication::Window_procedure(const Message& message) {
     }
 }
 
-void VxApplication::Rebuild_library() { Library_startup::Rebuild_library(nullptr); }
+void VxApplication::Rebuild_library() { Library_startup::Rebuild_library(Cache_covers); }
 
 void VxApplication::Minimise() { Window::Instance().Minimise(); }
 

@@ -23,7 +23,7 @@ void VxModeGeneric::On_char(int code) {
 void VxModeGeneric::On_timer(int timer_id) {
     if (timer_id != static_cast<int>(TIMER_TICK)) return;
     VxAudio::Instance().Watch_end_of_song();
-    if (current_) current_->Update_status_lines();
+    if (VxMode* current = current_ ? current_() : nullptr) current->Update_status_lines();
 }
 
 void VxModeGeneric::Draw_shared_images() {

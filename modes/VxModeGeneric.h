@@ -2,13 +2,15 @@
 // and quits from its two window buttons and runs the end-of-song watch on timer 1.
 #pragma once
 
+#include <functional>
+
 #include "modes/VxMode.h"
 
 class VxModeGeneric : public VxMode {
 public:
     VxModeGeneric();
-    // The shell tells the generic mode which mode is current, for the status lines of timer 1.
-    void Set_current_mode_object(VxMode* mode) { current_ = mode; }
+    // How the generic mode finds the current mode, whose status lines timer 1 refreshes.
+    void Set_current_mode_lookup(std::function<VxMode*()> lookup) { current_ = std::move(lookup); }
 
     // The shared images under the playlist and the panels: front panel, now-playing cover, mode
     // panels and side panel.
@@ -21,5 +23,5 @@ public:
     void On_timer(int timer_id) override;
 
 private:
-    VxMode* current_ = nullptr;
+    std::function<VxMode*()> current_;
 };
