@@ -1,0 +1,389 @@
+// The cover cache on an 800x600 window of SDL's dummy driver: which cache files a pass makes, keeps
+// and removes, their format on both bitmap paths, album names that try to leave the folder, downloads.
+#include <gtest/gtest.h>
+
+// clang-format off
+#include <cstdio>
+#include <jpeglib.h>
+// clang-format on
+
+#include <algorithm>
+#include <boost/filesystem.hpp>
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+#include "display/VxDirectX.h"
+#include "library/VxDatabase.h"
+#include "platform/dialogs.h"
+#include "platform/surface.h"
+#include "settings/CIniFile.h"
+#include "settings/VxRead.h"
+#include "tests/support/test_support.h"
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+// Quality 100 without chroma subsampling, so a solid colour survives closely.
+void Write_jpeg(const std::string& path, int width, int height, int r, int g, int b) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, f);
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    for (int i = 0; i < 3; ++i) cinfo.comp_info[i].h_samp_factor = cinfo.comp_info[i].v_samp_factor = 1;
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(width * 3);
+    for (int x = 0; x < width; ++x) {
+        row[x * 3] = r;
+        row[x * 3 + 1] = g;
+        row[x * 3 + 2] = b;
+    }
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW p = row.data();
+        jpeg_write_scanlines(&cinfo, &p, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(f);
+}
+
+// Makes a JPEG's frame header claim another size (its pixels stay as they are).
+void Patch_jpeg_size(const std::string& path, int width, int height) {
+    std::string data = TestSupport::Read_file(path);
+    for (size_t i = 0; i + 9 < data.size(); ++i)
+        if (static_cast<unsigned char>(data[i]) == 0xFF && static_cast<unsigned char>(data[i + 1]) == 0xC0) {
+            data[i + 5] = static_cast<char>(height >> 8);
+            data[i + 6] = static_cast<char>(height & 0xFF);
+            data[i + 7] = static_cast<char>(width >> 8);
+            data[i + 8] = static_cast<char>(width & 0xFF);
+            TestSupport::Write_file(path, data);
+            return;
+        }
+    FAIL() << "no frame header in " << path;
+}
+
+struct Bmp_info {
+    int width = 0, height = 0, bits = 0;
+    Platform::Pixel centre = 0;
+};
+
+// Reads a cache file the way a panel does; fails the test when it is not a readable BMP.
+Bmp_info Read_bmp(const std::string& path) {
+    Bmp_info info;
+    const std::string data = TestSupport::Read_file(path);
+    EXPECT_GE(data.size(), 54u) << path;
+    if (data.size() < 54) return info;
+    EXPECT_EQ(data.substr(0, 2), "BM");
+    info.bits = static_cast<unsigned char>(data[28]) | (static_cast<unsigned char>(data[29]) << 8);
+    std::string error;
+    auto surface = Platform::Surface::Load_bmp(path, error);
+    EXPECT_NE(surface, nullptr) << error;
+    if (!surface) return info;
+    info.width = surface->Width();
+    info.height = surface->Height();
+    info.centre = surface->Get_pixel(info.width / 2, info.height / 2) & 0x00FFFFFF;
+    return info;
+}
+
+bool Near(Platform::Pixel p, int r, int g, int b) {
+    auto close = [](int a, int b) { return std::abs(a - b) <= 8; };
+    return close(static_cast<int>((p >> 16) & 0xFF), r) && close(static_cast<int>((p >> 8) & 0xFF), g) &&
+           close(static_cast<int>(p & 0xFF), b);
+}
+
+struct Home_options {
+    bool display = true;
+    bool save_scaled = true;
+    bool download = false;
+};
+
+// A jukebox home in a scratch folder: run/ is the working folder, so "../covers/" and "../pics/"
+// are the scratch folder's own. The settings file is written first; the library is set in memory.
+class CoverCache : public ::testing::Test {
+protected:
+    void Start(Home_options setup = {}) {
+        home_ = scratch_.Path();
+        TestSupport::Make_dirs(home_ + "/run");
+        TestSupport::Make_dirs(Pics());
+        TestSupport::Make_dirs(home_ + "/music");
+        fs::current_path(home_ + "/run");
+        Platform::Set_headless(true);
+        const std::string ini = VxRead::File_name;
+        CIniFile::Create_file(ini);
+        CIniFile::Set_value("MusicFolder", home_ + "/music", "MUSIC LOCATION", ini);
+        CIniFile::Set_value("SaveScaledBitmaps", setup.save_scaled ? "yes" : "no", "SYSTEM SETTINGS", ini);
+        VxRead& settings = VxRead::Instance();
+        settings.Set_download_covers(setup.download);
+        settings.Set_cache_covers(true);
+        Write_jpeg(Pics() + "IMAGE_no_cover.jpg", 50, 40, 0, 0, 200);
+        if (setup.display) {
+            setenv("SDL_VIDEODRIVER", "dummy", 1);
+            std::string error;
+            ASSERT_TRUE(Platform::Window::Instance().Open("test", 0, 0, 800, 600, error)) << error;
+            VxDisplay_config config;
+            config.pics_folder = Pics();
+            VxDirectX::Instance().Init(&Platform::Window::Instance(), 0, 0, 800, 600, config);
+        }
+    }
+
+    // Adds an album folder below music/; with a cover, a JPEG of that colour is written there.
+    void Album(const std::string& folder, const std::string& name, const std::string& cover = "",
+               int r = 255, int g = 0, int b = 0, int width = 200, int height = 100) {
+        const std::string path = home_ + "/music/" + folder + "/";
+        TestSupport::Make_dirs(path);
+        TestSupport::Write_file(path + "1.mp3", "");
+        if (!cover.empty()) Write_jpeg(path + cover, width, height, r, g, b);
+        VX_FileSystem_cd cd;
+        cd.path = path;
+        cd.name = name;
+        cd.cover = cover;
+        cd.songs.push_back(VX_FileSystem_song{"1.mp3", "1", "", "", -1});
+        list_.cds.push_back(cd);
+        VxDatabase::Instance().Set_musiclist(list_);
+    }
+
+    std::string Pics() const { return home_ + "/pics/"; }
+    std::string Covers() const { return home_ + "/covers/"; }
+    std::vector<std::string> Dialogs() const {
+        std::vector<std::string> lines;
+        std::istringstream in(TestSupport::Read_file("dialogs.txt"));
+        for (std::string line; std::getline(in, line);)
+            if (!line.empty()) lines.push_back(line);
+        return lines;
+    }
+    std::vector<std::string> Cover_files() const {
+        std::vector<std::string> names;
+        for (fs::directory_iterator it(Covers()), end; it != end; ++it) names.push_back(it->path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TestSupport::Scratch_dir scratch_;
+    std::string home_;
+    VX_FileSystem_musiclist list_;
+};
+
+using Names = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(CoverCache, MadeOnceAtPanelSizeWithProgressPerAlbumThenThePassIsOff) {
+    Start();
+    Album("A - B", "A - B", "cover.jpg", 255, 0, 0);
+    Album("C - D", "C - D", "cover.jpg", 0, 255, 0);
+    VxDatabase& db = VxDatabase::Instance();
+    std::vector<int> ticks;
+    db.Set_progress_hooks({[&](unsigned id) { ticks.push_back(id == 8 ? db.Get_cover_index() : -1); }, nullptr});
+
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(ticks, (std::vector<int>{0, 1}));
+    EXPECT_EQ(Cover_files(), (Names{"A - B.bmp", "C - D.bmp", "IMAGE_no_cover.bmp"}));
+    const Bmp_info a = Read_bmp(db.Get_cd_cached_cover(0));
+    EXPECT_EQ(a.width, 96);  // 16 % of 600 high, as wide on the screen: 12 % of 800
+    EXPECT_EQ(a.height, 96);
+    EXPECT_EQ(a.bits, 32);
+    EXPECT_TRUE(Near(a.centre, 255, 0, 0));
+    EXPECT_TRUE(Near(Read_bmp(db.Get_cd_cached_cover(1)).centre, 0, 255, 0));
+    EXPECT_EQ(Read_bmp(Covers() + "IMAGE_no_cover.bmp").width, 96);
+    EXPECT_FALSE(VxRead::Instance().Get_cache_covers(true));
+    EXPECT_FALSE(VxDirectX::Instance().Size_limit());
+    EXPECT_TRUE(Dialogs().empty());
+
+    // Present cache files are not made again, also when the pass is switched on again.
+    TestSupport::Write_file(db.Get_cd_cached_cover(0), "kept");
+    VxRead::Instance().Set_cache_covers(true);
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(TestSupport::Read_file(db.Get_cd_cached_cover(0)), "kept");
+}
+
+TEST_F(CoverCache, AlbumsWithoutCoverLoseStaleCacheFilesAndShowThePlaceholder) {
+    Start();
+    Album("No cover", "No cover");             // cover "" names the folder itself
+    Album("Gone", "Gone", "cover.jpg");        // cover deleted after the scan
+    Album("Fresh", "Fresh");                   // no cover, no cache file
+    Album("Odd", "IMAGE_no_cover");            // its cache name is the placeholder's, which stays
+    fs::remove(home_ + "/music/Gone/cover.jpg");
+    TestSupport::Make_dirs(Covers());
+    TestSupport::Write_file(Covers() + "No cover.bmp", "stale");
+    TestSupport::Write_file(Covers() + "Gone.bmp", "stale");
+    TestSupport::Write_file(Covers() + "Other album.bmp", "not ours to judge");
+
+    VxDatabase& db = VxDatabase::Instance();
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(Cover_files(), (Names{"IMAGE_no_cover.bmp", "Other album.bmp"}));
+    EXPECT_TRUE(fs::is_directory(home_ + "/music/No cover"));
+    EXPECT_TRUE(fs::exists(home_ + "/music/No cover/1.mp3"));
+    EXPECT_TRUE(Dialogs().empty());
+    EXPECT_FALSE(VxRead::Instance().Get_cache_covers(true));
+
+    // A second pass over the same albums finds nothing to do and reports nothing.
+    VxRead::Instance().Set_cache_covers(true);
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(Cover_files(), (Names{"IMAGE_no_cover.bmp", "Other album.bmp"}));
+    EXPECT_TRUE(Dialogs().empty());
+}
+
+TEST_F(CoverCache, AlbumsOfOneDisplayNameShareTheFirstAlbumsFile) {
+    Start();
+    Album("x/A - B", "A - B", "cover.jpg", 255, 0, 0);
+    Album("y/A - B", "A - B", "cover.jpg", 0, 255, 0);
+    VxDatabase& db = VxDatabase::Instance();
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(Cover_files(), (Names{"A - B.bmp", "IMAGE_no_cover.bmp"}));
+    EXPECT_TRUE(Near(Read_bmp(Covers() + "A - B.bmp").centre, 255, 0, 0));
+}
+
+TEST_F(CoverCache, EmptyDownloadIsDeletedAndTheAlbumGoesOn) {
+    Start();
+    Album("A - B", "A - B", "VxCover.jpg");
+    const std::string cover = home_ + "/music/A - B/VxCover.jpg";
+    TestSupport::Write_file(cover, "");
+    VxDatabase& db = VxDatabase::Instance();
+    db.Create_and_remove_cached_covers();
+    EXPECT_FALSE(fs::exists(cover));
+    EXPECT_TRUE(fs::exists(home_ + "/music/A - B/1.mp3"));
+    EXPECT_EQ(Cover_files(), (Names{"IMAGE_no_cover.bmp"}));
+    EXPECT_EQ(db.Get_cd_cover(0), "VxCover.jpg");  // the record keeps the name until the next scan
+    EXPECT_TRUE(Dialogs().empty());
+}
+
+TEST_F(CoverCache, WithCacheCoversOffOnlyThePlaceholderIsMade) {
+    Start();
+    Album("A - B", "A - B", "cover.jpg");
+    Album("C - D", "C - D");
+    TestSupport::Make_dirs(Covers());
+    TestSupport::Write_file(Covers() + "C - D.bmp", "stale");
+    VxRead::Instance().Set_cache_covers(false);
+    VxDatabase& db = VxDatabase::Instance();
+    int ticks = 0;
+    db.Set_progress_hooks({[&](unsigned) { ++ticks; }, nullptr});
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(Cover_files(), (Names{"C - D.bmp", "IMAGE_no_cover.bmp"}));
+    EXPECT_EQ(ticks, 0);
+
+    // The placeholder is made only when missing.
+    TestSupport::Write_file(Covers() + "IMAGE_no_cover.bmp", "kept");
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(TestSupport::Read_file(Covers() + "IMAGE_no_cover.bmp"), "kept");
+}
+
+TEST_F(CoverCache, UnscaledBitmapsKeepTheImagesOwnSizeIn24Bits) {
+    Start({.save_scaled = false});
+    Album("A - B", "A - B", "cover.jpg", 0, 0, 255, 203, 101);
+    VxDatabase& db = VxDatabase::Instance();
+    db.Create_and_remove_cached_covers();
+    const Bmp_info a = Read_bmp(db.Get_cd_cached_cover(0));
+    EXPECT_EQ(a.width, 203);
+    EXPECT_EQ(a.height, 101);
+    EXPECT_EQ(a.bits, 24);
+    EXPECT_TRUE(Near(a.centre, 0, 0, 255));
+    const Bmp_info placeholder = Read_bmp(Covers() + "IMAGE_no_cover.bmp");
+    EXPECT_EQ(placeholder.width, 50);
+    EXPECT_EQ(placeholder.height, 40);
+    EXPECT_TRUE(Dialogs().empty());
+}
+
+int Count_dialogs(const std::vector<std::string>& lines, const std::string& text) {
+    int n = 0;
+    for (const std::string& line : lines)
+        if (line.find(text) != std::string::npos) ++n;
+    return n;
+}
+
+TEST_F(CoverCache, OversizedCoversAreCachedAsThePlaceholderWithOneBox) {
+    Start();
+    Album("A - B", "A - B", "cover.jpg", 255, 0, 0, 300, 100);
+    Album("C - D", "C - D", "cover.jpg", 255, 0, 0, 100, 300);
+    Patch_jpeg_size(home_ + "/music/A - B/cover.jpg", 3000, 1000);
+    Patch_jpeg_size(home_ + "/music/C - D/cover.jpg", 1000, 3000);
+    VxDatabase& db = VxDatabase::Instance();
+    db.Create_and_remove_cached_covers();
+    for (int c = 0; c < 2; ++c) {
+        const Bmp_info info = Read_bmp(db.Get_cd_cached_cover(c));
+        EXPECT_EQ(info.width, 96);
+        EXPECT_TRUE(Near(info.centre, 0, 0, 200));
+    }
+    EXPECT_EQ(Count_dialogs(Dialogs(), "was too large"), 1);
+}
+
+TEST_F(CoverCache, OversizedCoverUnscaledIsThePlaceholderAtItsOwnSize) {
+    Start({.save_scaled = false});
+    Album("A - B", "A - B", "cover.jpg", 255, 0, 0, 300, 100);
+    Patch_jpeg_size(home_ + "/music/A - B/cover.jpg", 3000, 1000);
+    VxDatabase& db = VxDatabase::Instance();
+    db.Create_and_remove_cached_covers();
+    const Bmp_info info = Read_bmp(db.Get_cd_cached_cover(0));
+    EXPECT_EQ(info.width, 50);
+    EXPECT_EQ(info.height, 40);
+    EXPECT_TRUE(Near(info.centre, 0, 0, 200));
+}
+
+TEST_F(CoverCache, AlbumNamesNeverLeaveTheCoversFolder) {
+    Start();
+    Album("a", "../../x", "cover.jpg");
+    Album("b", "..", "cover.jpg");
+    Album("c", "..\\..\\y", "cover.jpg");
+    VxDatabase& db = VxDatabase::Instance();
+    for (int c = 0; c < 3; ++c) {
+        const fs::path cached = fs::absolute(db.Get_cd_cached_cover(c)).lexically_normal();
+        EXPECT_EQ(cached.parent_path(), fs::path(home_ + "/covers")) << cached;
+    }
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(Cover_files(), (Names{"...bmp", ".._.._x.bmp", ".._.._y.bmp", "IMAGE_no_cover.bmp"}));
+    EXPECT_FALSE(fs::exists(home_ + "/x.bmp"));
+    EXPECT_FALSE(fs::exists(fs::path(home_).parent_path() / "x.bmp"));
+}
+
+TEST_F(CoverCache, TheInstalledDownloaderRunsOnlyWhenDownloadsAreOn) {
+    Start({.download = true});
+    Album("A - B", "A - B");
+    VxDatabase& db = VxDatabase::Instance();
+    db.Set_download_count(5);
+    int calls = 0;
+    // As the internet services do: fetch the file, name it the cover, cache it at once.
+    db.Set_cover_downloader([&] {
+        ++calls;
+        EXPECT_EQ(db.Get_download_count(), 0);
+        Write_jpeg(home_ + "/music/A - B/VxCover.jpg", 60, 60, 0, 255, 0);
+        db.Set_cd_cover(0, "VxCover.jpg");
+        db.Set_download_count(1);
+        db.Cache_cover(db.Get_cd_cover_path(0), db.Get_cd_cached_cover(0));
+    });
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(db.Get_download_count(), 1);
+    EXPECT_TRUE(Near(Read_bmp(db.Get_cd_cached_cover(0)).centre, 0, 255, 0));
+
+    VxRead::Instance().Set_download_covers(false);
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(db.Get_download_count(), 0);
+    db.Download_missing_covers();  // on request (the options mode) it runs whatever the setting
+    EXPECT_EQ(calls, 2);
+}
+
+TEST_F(CoverCache, WithoutADisplayNothingIsCachedAndThePassStaysDue) {
+    Start({.display = false});
+    Album("A - B", "A - B", "cover.jpg");
+    Album("C - D", "C - D");
+    TestSupport::Make_dirs(Covers());
+    TestSupport::Write_file(Covers() + "C - D.bmp", "stale");
+    VxDatabase& db = VxDatabase::Instance();
+    db.Cache_cover(db.Get_cd_cover_path(0), db.Get_cd_cached_cover(0));
+    db.Create_and_remove_cached_covers();
+    EXPECT_EQ(Cover_files(), Names{});  // the stale file still goes
+    EXPECT_TRUE(VxRead::Instance().Get_cache_covers(true));
+    EXPECT_NE(TestSupport::Read_file("error.txt").find("display is not initialised"), std::string::npos);
+    EXPECT_TRUE(Dialogs().empty());
+}
