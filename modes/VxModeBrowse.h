@@ -3,22 +3,27 @@
 // rating and options modes, which hold a pointer to it. UI thread only.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "modes/VxMode.h"
 
-class VxClickBitmap;
+struct VxButton_set;
 
 class VxModeBrowse : public VxMode {
 public:
-    VxModeBrowse();  // builds the first panel state ("0", first album 0) and the six cover places
+    // Builds the first panel state ("0", first album 0; the first start character with albums
+    // when "0" has none), draws it on the action panel in use, and makes the six cover places.
+    VxModeBrowse();
     ~VxModeBrowse() override;
 
     // Page back, page forward, previous start character, next start character, and a jump to
-    // the albums starting with text (the search mode's). Each finds a page with albums (at most
-    // 40 tries), draws it off screen and slides it in.
+    // the albums starting with text (the search mode's). Each finds a page with albums, draws it
+    // off screen and slides it in. The character keys pass over empty characters (at most 40
+    // tries); paging past either end or a jump to a text without albums leaves the page as it is.
+    // "No songs were found! ..." is shown when the library has no page at all.
     void show_6cdpanel_left();
     void show_6cdpanel_right();
     void show_6cdpanel_up();
@@ -38,13 +43,22 @@ public:
     std::string Get_start_string() const;
     int Get_first_album() const;
 
-    void Refresh() override;  // redraws the visible page (a rating changed a score)
+    // Adds the six cover places (codes 501..506) to another mode's button set, so a click on a
+    // cover of the visible album panel reaches that mode too. The places move with the panel;
+    // they belong to this mode, which must outlive the set (modes live to the end).
+    void Add_cover_places(VxButton_set& set);
+
+    // Builds the current page again from the library and redraws it in place (a rating changed
+    // a score); finds the first page when the current one is empty (the library was empty).
+    void Refresh() override;
     void On_key_down(int code) override;
     void On_char(int code) override;
     void On_timer(int) override {}
 
 private:
+    void Navigate(int direction, const std::string& text);
+
     struct Impl;
-    Impl* impl_;
+    std::unique_ptr<Impl> impl_;
     int selected_album_ = -1;
 };

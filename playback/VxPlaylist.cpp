@@ -2,7 +2,9 @@
 // Random play asks the settings at every step, so a change in the options mode takes effect at once.
 #include "playback/VxPlaylist.h"
 
+#include "display/VxDirectX.h"
 #include "platform/window.h"
+#include "playback/Playlist_panel.h"
 #include "playback/VxAudio.h"
 #include "settings/VxRead.h"
 #include "trace/VxTrace.h"
@@ -22,14 +24,37 @@ VX_song_reference VxPlaylist::Get_item_song(int index) {
 void VxPlaylist::Insert_item(int album, int song) {
     VxTraceScope scope("Insert_item");
     items_.push_back(VX_playlist_item{album, song, 0.0, VxDatabase::Instance().Get_song_rating(album, song)});
-    last_inserted_ = Get_nof_items() - 1;
+    const int added = Get_nof_items() - 1;
+    if (panel_) panel_->Item_inserted(added, last_inserted_);
+    last_inserted_ = added;
 }
 
 void VxPlaylist::Set_current_index(int index) {
     VxTrace::Instance().Write_value("Set_current_index", index);
     current_index_ = index;
+    if (panel_) panel_->Current_changed(index, last_requested_);
     last_requested_ = index;
 }
+
+void VxPlaylist::Build_panel() {
+    if (panel_) return;  // built once
+    if (!VxDirectX::Instance().Is_initialised()) {
+        VxTrace::Instance().Write_error("Playlist: Build_panel needs the display");
+        return;
+    }
+    panel_ = new VxPlaylist_panel(items_, current_index_);
+    panel_->Build();
+}
+
+void VxPlaylist::Draw_pages() {
+    if (panel_) panel_->Draw_pages();
+}
+
+void VxPlaylist::Refresh_current_page() {
+    if (panel_) panel_->Refresh_current_page();
+}
+
+VxBitmap* VxPlaylist::Get_frame_image() { return panel_ ? &panel_->Get_frame_image() : nullptr; }
 
 int VxPlaylist::Get_current_index() {
     VxTrace::Instance().Write_value("Get_current_index", current_index_);
@@ -85,4 +110,5 @@ void VxPlaylist::Play_current() {
     if (items_.empty() || current_index_ >= Get_nof_items()) return;
     VxAudio::Instance().Play_audio(current_index_);
     if (status_changed_) status_changed_();
+    Refresh_current_page();
 }

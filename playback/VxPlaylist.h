@@ -5,15 +5,11 @@
 #include <functional>
 #include <vector>
 
+#include "playback/Playlist_item.h"
 #include "playback/VxAudio_source.h"
 
-// One queued song; the row position is where its row was last drawn on its page (per cent).
-struct VX_playlist_item {
-    int cd_index = 0;
-    int song_index = 0;
-    double row_y = 0.0;
-    int rating = -1;  // the song's rating when it was queued
-};
+class VxBitmap;
+class VxPlaylist_panel;
 
 class VxPlaylist : public VxAudio_source {
 public:
@@ -36,6 +32,14 @@ public:
     // Timer 6 expired (the shell has killed it): plays the current item, if any.
     void Play_current();
 
+    // The panel in the lower left: built once when the display is up (needs an initialised
+    // display; traces an error and does nothing otherwise). Before that the queue works alone.
+    void Build_panel();
+    void Draw_pages();            // both pages on the back buffer; every frame
+    void Refresh_current_page();  // the visible page restarts its move towards its target
+    VxBitmap* Get_frame_image();  // null before Build_panel
+    VxPlaylist_panel* Panel() { return panel_; }  // null before Build_panel
+
     // Called after Play_current so that the current mode redraws its status lines.
     void Set_status_changed_handler(std::function<void()> handler) { status_changed_ = std::move(handler); }
 
@@ -48,4 +52,7 @@ private:
     int last_inserted_ = 0;
     int last_requested_ = 0;
     std::function<void()> status_changed_;
+    // Made by Build_panel and kept until exit: its bitmaps must not outlive the display and the
+    // profile registry, which static destruction could otherwise take down first.
+    VxPlaylist_panel* panel_ = nullptr;
 };

@@ -102,3 +102,15 @@ TEST_F(Jukebox, UnreadableScriptIsRefused) {
 }
 
 }  // namespace
+
+// A real X window on a virtual display with real X key events: the path a person's keyboard takes.
+TEST_F(Jukebox, RealKeyEventsUnderXvfbOpenBrowseAndQuit) {
+    if (std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xdpyinfo >/dev/null") != 0)
+        GTEST_SKIP() << "Xvfb, xdotool or xdpyinfo missing (scripts/install-deps.sh installs them)";
+    Add_album("Alpha - One");
+    ASSERT_EQ(Start("wait 100\nkey q\n"), 0);  // settings and library in place
+    const std::string command = "timeout 60 bash '" + std::string(TAVRIX_SOURCE_DIR) + "/tests/app/xvfb_smoke.sh' '" +
+                                std::string(TAVRIX_BINARY_DIR) + "/app/tavrix' '" + home + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_GT(fs::file_size(run + "/smoke.bmp"), 1024u * 768u * 3u);
+}

@@ -111,4 +111,29 @@ void Screen::Type(VxMode& mode, char c) {
     Press(mode, std::toupper(static_cast<unsigned char>(c)), static_cast<unsigned char>(c));
 }
 
+namespace {
+// Records the wait the queue asks for and ends it at once with an empty message.
+struct Wait_probe : Platform::Event_source {
+    int waited_ms = 0;
+    bool asked = false;
+    void Wait_and_pump(int timeout_ms) override {
+        waited_ms = timeout_ms;
+        asked = true;
+        Platform::Message_queue::Instance().Post({Platform::WM_NULL, 0, 0});
+    }
+    void Pump() override {}
+    void Wake() override {}
+};
+}  // namespace
+
+int Screen::Next_timer_ms() {
+    Platform::Message_queue& queue = Platform::Message_queue::Instance();
+    Wait_probe probe;
+    queue.Set_event_source(&probe);
+    Platform::Message message;
+    queue.Get(message);
+    queue.Set_event_source(nullptr);
+    return probe.asked ? probe.waited_ms : 0;
+}
+
 }  // namespace ModeTest

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,11 @@ struct Recording_shell : VxShell {
     void Get_window_rectangle(int& l, int& t, int& r, int& b) const override { l = t = 0, r = 800, b = 600; }
     int Get_select_value() const override { return select_value; }
     void Set_select_value(int value) override { select_value = value; }
-    void Rebuild_library() override { ++rebuilds; }
+    std::function<void()> on_rebuild;  // runs inside Rebuild_library, to look at the files then
+    void Rebuild_library() override {
+        ++rebuilds;
+        if (on_rebuild) on_rebuild();
+    }
     void Minimise() override { ++minimised; }
     void Show_caption(int) override { ++captions; }
     void Progress_caching_covers() override { ++cache_screens; }
@@ -67,6 +72,10 @@ protected:
     // Delivers a key press as the window does: key-down, then the character when it has one.
     static void Press(VxMode& mode, int virtual_key, int character);
     static void Type(VxMode& mode, char c);  // a character key: key-down of its upper case, then c
+    // Milliseconds until the nearest running window timer, as the message queue would wait for it
+    // (0 when one is due, -1 when none runs). Attaches its own event source for the moment and
+    // leaves none attached.
+    static int Next_timer_ms();
 
     TestSupport::Scratch_dir scratch_;
     Recording_shell shell_;
