@@ -1,12 +1,19 @@
 // The modes the shell runs and what the playlist does for it: every interaction mode built once
 // after Init, adapted to the shell's view, with the generic mode drawing the shared images.
 #include <array>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
 #include "app/VxApplication.h"
+#include "modes/VxModeBrowse.h"
 #include "modes/VxModeGeneric.h"
 #include "modes/VxModeMain.h"
+#include "modes/VxModeOptions.h"
+#include "modes/VxModeRating.h"
+#include "modes/VxModeSearch.h"
+#include "modes/VxModeSelect.h"
+#include "modes/VxModeVolume.h"
 #include "playback/VxPlaylist.h"
 
 namespace {
@@ -57,11 +64,20 @@ void Add(Mode_switcher& modes, VxMode& mode) {
 
 }  // namespace
 
+// In the start-up order: the generic mode, the browse mode, the five that act on its album panel,
+// and the main mode last. Made once and kept to the end of the process, like the shell.
 void Create_modes(Mode_switcher& modes) {
     static VxModeGeneric generic;
     static Generic_adapter generic_adapter(generic);
+    static VxModeBrowse browse;
+    static VxModeSearch search(&browse);
+    static VxModeSelect select(&browse);
+    static VxModeVolume volume(&browse);
+    static VxModeRating rating(&browse);
+    static VxModeOptions options(&browse);
     static VxModeMain main_mode;
-    Add(modes, main_mode);
+    for (VxMode* mode : std::initializer_list<VxMode*>{&browse, &search, &select, &volume, &rating, &options, &main_mode})
+        Add(modes, *mode);
     generic.Set_current_mode_lookup(Current_mode_object);
     modes.Set_generic(&generic_adapter);
 
@@ -74,6 +90,6 @@ void Create_modes(Mode_switcher& modes) {
     });
 }
 
-void Draw_playlist_panel() {}
+void Draw_playlist_panel() { VxPlaylist::Instance().Draw_pages(); }
 
 void Playlist_follow_up() { VxPlaylist::Instance().Play_current(); }

@@ -20,6 +20,7 @@
 #include "platform/screen.h"
 #include "platform/surface.h"
 #include "playback/VxAudio.h"
+#include "playback/VxPlaylist.h"
 #include "settings/VxRead.h"
 #include "trace/Profile_registry.h"
 #include "trace/VxTrace.h"
@@ -85,6 +86,7 @@ int VxApplication::Run() {
     }
     Attach_window_events();
     VxDirectX::Instance().Init(&window, left_, top_, right_, bottom_);
+    VxPlaylist::Instance().Build_panel();
     VxAudio::Instance().Set_quit_faded_handler([this] {
         loop_quit_ = true;
         Message_queue::Instance().Post_quit(0);

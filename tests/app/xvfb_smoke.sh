@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The jukebox in a real X window on a virtual display, driven by real X key events (xdotool):
-# B opens the browse mode, a screenshot is taken, Q quits. Usage: xvfb_smoke.sh TAVRIX HOME
+# B opens the browse mode, a screenshot is taken, Escape goes back to the main mode, Q quits. Usage: xvfb_smoke.sh TAVRIX HOME
 # (HOME holds run/, pics/, music/). Exit 0 when the jukebox acted on both keys and quit by itself.
 set -euo pipefail
 tavrix=$1
@@ -24,10 +24,13 @@ sleep 1.5
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key b
 sleep 4
+xdotool key Escape
+sleep 1.5
 xdotool key q
 status=0
 wait $jukebox || status=$?
 grep -q "BROWSE MODE - Key b" log.txt || { echo "no browse mode in log.txt"; exit 1; }
+[ "$(grep -c "^set_main_mode" log.txt)" -ge 2 ] || { echo "Escape did not go back to the main mode"; exit 1; }
 grep -qx "quit" log.txt || { echo "no quit in log.txt"; exit 1; }
 [ -s smoke.bmp ] || { echo "no screenshot"; exit 1; }
 exit $status

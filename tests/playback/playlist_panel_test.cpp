@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <chrono>
 #include <filesystem>
 #include <sstream>
 
@@ -163,14 +162,7 @@ TEST_F(Panel, HeadersAtAlbumChangesAfterTheCurrentItemOnly) {
 }
 
 TEST_F(Panel, AFullPageEndsAndTheNextItemStartsANewOne) {
-    auto t0 = std::chrono::steady_clock::now();
-    Platform::Measure_text("x", Platform::Text_style{});
-    auto t1 = std::chrono::steady_clock::now();
     list().Build_panel();
-    auto t2 = std::chrono::steady_clock::now();
-    Queue(2, 100);
-    auto t3 = std::chrono::steady_clock::now();
-    printf("font %.1f build %.1f 100 inserts %.1f ms\n", std::chrono::duration<double,std::milli>(t1-t0).count(), std::chrono::duration<double,std::milli>(t2-t1).count(), std::chrono::duration<double,std::milli>(t3-t2).count());
     EXPECT_EQ(list().Get_frame_image(), &panel().Get_frame_image());
     Queue(0, 100);
     ASSERT_EQ(panel().Page_starts().size(), 2u);
