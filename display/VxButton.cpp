@@ -239,15 +239,32 @@ void VxButton::Hide_set(VxButton_set& set) {
         for (VxClickBitmap* b : *rowp) b->Move_to_hidden();
 }
 
-void VxButton::Draw_main_row(VxButton_set& set) {
-    for (VxClickBitmap* b : set.main_row) b->Draw();
+void VxButton::Show_own(VxButton_set& set) {
+    for (auto& b : set.own) b->Move_to_shown();
 }
-void VxButton::Draw_transport_row(VxButton_set& set) {
-    for (VxClickBitmap* b : set.transport_row) b->Draw();
+
+void VxButton::Hide_own(VxButton_set& set) {
+    for (auto& b : set.own) b->Move_to_hidden();
 }
-void VxButton::Draw_extras(VxButton_set& set) {
-    for (VxClickBitmap* b : set.extras) b->Draw();
+
+namespace {
+// A button that has come to rest at its hidden place is not drawn: the hidden places lie only
+// just outside the bar's band, and a button resting there would still peek into it.
+bool Put_away(VxClickBitmap& b) {
+    const VxPoint hidden = b.Get_hidden_position(), shown = b.Get_shown_position();
+    if (hidden.x == shown.x && hidden.y == shown.y) return false;
+    const VxPoint now = b.Get_position();
+    return now.x == hidden.x && now.y == hidden.y && !b.Is_moving();
 }
+void Draw_row(const std::vector<VxClickBitmap*>& row) {
+    for (VxClickBitmap* b : row)
+        if (!Put_away(*b)) b->Draw();
+}
+}  // namespace
+
+void VxButton::Draw_main_row(VxButton_set& set) { Draw_row(set.main_row); }
+void VxButton::Draw_transport_row(VxButton_set& set) { Draw_row(set.transport_row); }
+void VxButton::Draw_extras(VxButton_set& set) { Draw_row(set.extras); }
 
 int VxButton::Hit_test(VxButton_set& set, int x, int y) {
     for (auto* rowp : {&set.main_row, &set.transport_row, &set.extras})

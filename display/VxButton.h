@@ -34,6 +34,9 @@ public:
 
     void Show_set(VxButton_set& set);  // main and transport rows slide to their shown places
     void Hide_set(VxButton_set& set);
+    // The mode's own buttons (the options and select digits, the search keys) likewise.
+    void Show_own(VxButton_set& set);
+    void Hide_own(VxButton_set& set);
     void Draw_main_row(VxButton_set& set);
     void Draw_transport_row(VxButton_set& set);
     void Draw_extras(VxButton_set& set);

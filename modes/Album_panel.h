@@ -31,6 +31,10 @@ bool Load_first(VxBitmap& bitmap, const std::vector<std::string>& candidates);
 // wide at the font height; unchanged when it fits.
 std::string Fit_text(const std::string& text, int max_px, double height_per_cent);
 
+// The text in at most max_lines lines of at most max_px, broken between words; the last line
+// is cut with ".." when the rest does not fit.
+std::vector<std::string> Wrap_text(const std::string& text, int max_px, double height_per_cent, int max_lines);
+
 // Refills panel from its source picture and draws the albums at places 1.. with artist, title,
 // score and place number ("plotpanellist").
 void Plot(VxBitmap& panel, const std::string& source_file, const std::vector<int>& albums);

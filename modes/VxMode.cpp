@@ -76,7 +76,10 @@ void VxMode::Handle_message(const Platform::Message& message) {
 
 void VxMode::Enter() {
     active_ = true;
-    if (button_bar_) VxButton::Instance().Show_set(*button_bar_);
+    if (button_bar_) {
+        VxButton::Instance().Show_set(*button_bar_);
+        VxButton::Instance().Show_own(*button_bar_);
+    }
     VxMode_images* images = Images();
     if (images) images->mode_panel_in_use ^= 1;
     Update_status_lines();
@@ -91,7 +94,10 @@ void VxMode::Enter() {
 
 void VxMode::Leave() {
     active_ = false;
-    if (button_bar_) VxButton::Instance().Hide_set(*button_bar_);
+    if (button_bar_) {
+        VxButton::Instance().Hide_set(*button_bar_);
+        VxButton::Instance().Hide_own(*button_bar_);
+    }
     if (VxMode_images* images = Images()) images->mode_panel[images->mode_panel_in_use].Move_to_hidden();
 }
 

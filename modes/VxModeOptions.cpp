@@ -85,9 +85,17 @@ void VxModeOptions::Refresh() {
     images->Reload(menu_panel_, Menu_file);
     menu_panel_.Set_text_size(2);
     menu_panel_.Set_line_advance(1.9 * VxBitmap::Preset_height(2));  // seven lines spread over the panel
-    menu_panel_.Set_text_colour(RGB(0, 0, 0));
-    menu_panel_.Set_text_cursor(5, 9);
-    for (const std::string& line : lines_) menu_panel_.Write_text(line, 0, true);
+    // The key of each line in a column of its own, so the lines themselves stay as the menu has them.
+    const double advance_per_cent = 1.9 * VxBitmap::Preset_height(2) * 100.0 / Menu_height;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const double y = 9 + advance_per_cent * static_cast<double>(i);
+        menu_panel_.Set_text_colour(RGB(139, 26, 26));
+        menu_panel_.Set_text_cursor(3, y);
+        menu_panel_.Write_text(std::to_string(i + 1), 0, false);
+        menu_panel_.Set_text_colour(RGB(0, 0, 0));
+        menu_panel_.Set_text_cursor(6, y);
+        menu_panel_.Write_text(lines_[i], 0, false);
+    }
 }
 
 void VxModeOptions::Enter() {

@@ -45,6 +45,7 @@ public:
     Pixel Get_pixel(int x, int y) const;    // 0 outside
     void Set_pixel(int x, int y, Pixel p);  // nothing outside
     void Fill(Pixel p);
+    void Fill_rect(const Rect& rect, Pixel p);  // cut to the surface
     bool Has_key_pixels() const;
 
     // Copies src_rect of source into dst_rect of this surface, stretched when the sizes differ,

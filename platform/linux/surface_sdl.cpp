@@ -74,6 +74,14 @@ void Surface::Fill(Pixel p) {
     SDL_FillRect(impl_->surface, nullptr, p);
 }
 
+void Surface::Fill_rect(const Rect& rect, Pixel p) {
+    const Rect cut = Intersect(rect, Rect{0, 0, Width(), Height()});
+    if (cut.Empty()) return;
+    impl_->Changed();
+    SDL_Rect r{cut.left, cut.top, cut.Width(), cut.Height()};
+    SDL_FillRect(impl_->surface, &r, p);
+}
+
 bool Surface::Has_key_pixels() const {
     for (int y = 0; y < Height(); ++y) {
         const Pixel* row = Row(y);

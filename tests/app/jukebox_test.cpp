@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/app/jukebox_fixture.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -15,40 +16,7 @@ using TestSupport::Write_file;
 
 namespace {
 
-class Jukebox : public ::testing::Test {
-protected:
-    Jukebox() : home(scratch.Path() + "/home"), run(home + "/run") {
-        Make_dirs(run);
-        Make_dirs(home + "/covers");
-        Make_dirs(home + "/files");
-        Make_dirs(home + "/music");
-        fs::copy(std::string(TAVRIX_BINARY_DIR) + "/pics", home + "/pics", fs::copy_options::recursive);
-    }
-    void Add_album(const std::string& folder) {
-        Make_dirs(home + "/music/" + folder);
-        Write_file(home + "/music/" + folder + "/01 - First.mp3", "");
-        Write_file(home + "/music/" + folder + "/02 - Second.mp3", "");
-    }
-    // Runs the jukebox with the script; a hang ends after 30 s and fails.
-    int Start(const std::string& script) {
-        Write_file(run + "/script.txt", script);
-        const std::string command = "cd '" + run + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u TAVRIX_DIST_SERVER "
-                                    "-u TAVRIX_LOCAL_SERVER SDL_VIDEODRIVER=dummy TAVRIX_AUDIO_SINK=fakesink "
-                                    "timeout 30 '" + std::string(TAVRIX_BINARY_DIR) +
-                                    "/app/tavrix' --headless --script script.txt >/dev/null 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string Dialogs() { return fs::exists(run + "/dialogs.txt") ? Read_file(run + "/dialogs.txt") : ""; }
-    static int Count(const std::string& text, const std::string& part) {
-        int n = 0;
-        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-        return n;
-    }
-
-    TestSupport::Scratch_dir scratch;
-    std::string home, run;
-};
+using Jukebox = JukeboxTest::Home;
 
 TEST_F(Jukebox, FreshHomeStartsScansShowsMainAndQuitsWithQSavingTheLibrary) {
     Add_album("Alpha - One");

@@ -104,10 +104,15 @@ TEST_F(Buttons, SetsSlideBetweenShownAndHidden) {
     bar.Hide_set(*browse);
     EXPECT_DOUBLE_EQ(browse->main_row[0]->Get_target().y, 34);       // 4 up
     EXPECT_DOUBLE_EQ(browse->transport_row[0]->Get_target().y, 46);  // 4.5 down
-    // Hidden buttons are cut at the band's edge: nothing of the main row shows above 36.5 %.
+    // Buttons resting at their hidden places are not drawn: those lie only 4 % above the bar and
+    // would peek into its band. On the way they are cut at the band's edge (36.5 %).
     auto main = bar.Make_button_set(VxButton_mode::Main);
     dx().Back_buffer().Fill(0);
     bar.Draw_main_row(*main);  // they rest hidden at y = 34
+    for (int y = 0; y < 600; y += 2)
+        for (int x = 0; x < 800; x += 3) ASSERT_EQ(dx().Back_buffer().Get_pixel(x, y), 0u) << x << "," << y;
+    main->main_row[0]->Set_position(4, 35);  // "Quit", part of the way in
+    bar.Draw_main_row(*main);
     for (int y = 0; y < 219; ++y)
         for (int x = 0; x < 800; x += 3) ASSERT_EQ(dx().Back_buffer().Get_pixel(x, y), 0u) << x << "," << y;
     EXPECT_NE(dx().Back_buffer().Get_pixel(static_cast<int>((4 + 1) * 8), 221), 0u);

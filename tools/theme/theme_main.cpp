@@ -406,8 +406,9 @@ int main(int argc, char** argv) {
     Front_panel();
     Mode_panel("IMAGE_Q2A_mode.jpg", {196, 226, 232}, {158, 196, 206}, 3);
     Mode_panel("IMAGE_Q2B_mode.jpg", {240, 224, 190}, {214, 190, 146}, 5);
-    Action_panel("IMAGE_Q4A_action.jpg", {200, 220, 255}, true);
-    Action_panel("IMAGE_Q4B_action.jpg", {255, 230, 200}, true);
+    // The wells are drawn by the jukebox at the cover places, square on any window shape.
+    Action_panel("IMAGE_Q4A_action.jpg", {200, 220, 255}, false);
+    Action_panel("IMAGE_Q4B_action.jpg", {255, 230, 200}, false);
     Action_panel("IMAGE_Q4A_extra.jpg", {200, 220, 255}, false);
     Intro();
     Lcd_box("IMAGE_buttons.jpg", Px(69.5), Py(9), true);

@@ -1,0 +1,64 @@
+// The jukebox program run end to end on a generated home in a scratch folder: the home with the
+// painted theme, albums of empty or playable songs, and a headless scripted run with a time limit.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/test_support.h"
+#include "tests/support/wav_file.h"
+
+namespace JukeboxTest {
+
+namespace fs = std::filesystem;
+using TestSupport::Make_dirs;
+using TestSupport::Read_file;
+using TestSupport::Write_file;
+
+class Home : public ::testing::Test {
+protected:
+    Home() : home(scratch.Path() + "/home"), run(home + "/run") {
+        Make_dirs(run);
+        Make_dirs(home + "/covers");
+        Make_dirs(home + "/files");
+        Make_dirs(home + "/music");
+        fs::copy(std::string(TAVRIX_BINARY_DIR) + "/pics", home + "/pics", fs::copy_options::recursive);
+    }
+    void Add_album(const std::string& folder) {
+        Make_dirs(home + "/music/" + folder);
+        Write_file(home + "/music/" + folder + "/01 - First.mp3", "");
+        Write_file(home + "/music/" + folder + "/02 - Second.mp3", "");
+    }
+    // An album of playable songs: "NN - Song N.wav", quiet tones of the given length.
+    void Add_playable_album(const std::string& folder, int songs, double seconds) {
+        Make_dirs(home + "/music/" + folder);
+        for (int n = 1; n <= songs; ++n)
+            TestSupport::Write_wav(home + "/music/" + folder + "/0" + std::to_string(n) + " - Song " + std::to_string(n) + ".wav",
+                                   seconds);
+    }
+    std::string Log() { return fs::exists(run + "/log.txt") ? Read_file(run + "/log.txt") : ""; }
+    // Runs the jukebox with the script; a hang ends after 30 s and fails.
+    int Start(const std::string& script) {
+        Write_file(run + "/script.txt", script);
+        const std::string command = "cd '" + run + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u TAVRIX_DIST_SERVER "
+                                    "-u TAVRIX_LOCAL_SERVER -u TAVRIX_IMAGE_SEARCH SDL_VIDEODRIVER=dummy TAVRIX_AUDIO_SINK=fakesink "
+                                    "timeout 30 '" + std::string(TAVRIX_BINARY_DIR) +
+                                    "/app/tavrix' --headless --script script.txt >/dev/null 2>&1";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Dialogs() { return fs::exists(run + "/dialogs.txt") ? Read_file(run + "/dialogs.txt") : ""; }
+    static int Count(const std::string& text, const std::string& part) {
+        int n = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+        return n;
+    }
+
+    TestSupport::Scratch_dir scratch;
+    std::string home, run;
+};
+
+}  // namespace JukeboxTest

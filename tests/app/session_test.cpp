@@ -1,0 +1,96 @@
+// A person's session at the jukebox, end to end through the script: browsing, opening an album by
+// key and by a click on its cover, queueing, rating, the volume, searching, and the options.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/app/jukebox_fixture.h"
+
+namespace {
+
+using JukeboxTest::fs::exists;
+using TestSupport::Read_file;
+
+class Session : public JukeboxTest::Home {
+protected:
+    void SetUp() override {
+        Add_playable_album("Alpha - One", 3, 20);
+        Add_playable_album("Beta - Two", 2, 20);
+        Add_album("Gamma - Three");
+    }
+    std::string Tag_file(const std::string& album) { return home + "/music/" + album + "/tavrix.tag"; }
+    std::string Settings() { return Read_file(run + "/settings_v3.ini"); }
+};
+
+TEST_F(Session, OpenQueueRateAndSetTheVolumeFromTheKeyboard) {
+    // B: browse ("0" has no album, so the first page is "A"); 1: Alpha's song sheet; 2: queue its
+    // second song, which starts 700 ms later; R 0: rate it 100; V +: one step louder.
+    ASSERT_EQ(Start("wait 300\nkey b\nwait 300\nkey 1\nwait 300\nkey 2\nwait 1500\n"
+                    "key r\nwait 200\nkey 0\nwait 1500\nkey v\nwait 200\nkey +\nwait 1500\n"
+                    "key Escape\nwait 300\nkey Escape\nwait 300\nkey q\n"),
+              0);
+    const std::string log = Log();
+    EXPECT_EQ(Count(log, "MODE_BROWSE - Key 1-6"), 1);
+    EXPECT_EQ(Count(log, "Select a song - Key 1-9,0"), 1);
+    EXPECT_NE(log.find("Start_and_update_song"), std::string::npos);
+    EXPECT_EQ(Count(log, "SetRatingLevel - Key 1-9,0"), 1);
+    EXPECT_EQ(Count(log, "volume_up"), 2);  // entry and exit marker of one step
+    EXPECT_EQ(Count(log, "\nquit"), 1);
+
+    // The tag file is the master copy: the queued song holds 100, its neighbours nothing. (Which
+    // file is on line 2 depends on the order the folder listed them in.)
+    ASSERT_TRUE(exists(Tag_file("Alpha - One")));
+    const std::string tag = Read_file(Tag_file("Alpha - One"));
+    EXPECT_EQ(Count(tag, "rating="), 1) << tag;
+    EXPECT_EQ(Count(tag, "rating=100"), 1) << tag;
+    EXPECT_EQ(Count(tag, ".wav"), 1) << tag;
+    // The library saved at quit carries the rating too.
+    EXPECT_NE(Read_file(run + "/MusicDataBase.dat").find("100"), std::string::npos);
+}
+
+TEST_F(Session, AClickOnACoverOpensTheAlbumAsItsKeyDoes) {
+    // Cover 1 of the album panel at 1024x768: the panel at (26, 47) per cent, the place at (10, 13)
+    // per cent of it, 123 pixels square.
+    ASSERT_EQ(Start("wait 300\nkey b\nwait 1500\nclick 400 470\nwait 500\nkey a\nwait 1500\n"
+                    "key Escape\nwait 300\nkey Escape\nwait 300\nkey q\n"),
+              0);
+    const std::string log = Log();
+    EXPECT_EQ(Count(log, "MODE_BROWSE - Key 1-6"), 1);
+    EXPECT_EQ(Count(log, "Select all cd songs"), 1);
+    EXPECT_NE(log.find("Start_and_update_song"), std::string::npos);
+    EXPECT_EQ(Count(log, "\nquit"), 1);
+}
+
+TEST_F(Session, SearchJumpsAfterAPauseAndEnterGoesToBrowse) {
+    ASSERT_EQ(Start("wait 300\nkey s\nwait 200\nkey b\nkey e\nwait 1600\nkey g\nkey Return\nwait 300\n"
+                    "key Escape\nwait 300\nkey q\n"),
+              0);
+    const std::string log = Log();
+    // One jump 1.2 s after "be", one at Enter; B and E are search text here, not mode keys.
+    EXPECT_EQ(Count(log, "show_6cdpanel_char"), 4) << log;  // entry and exit markers
+    EXPECT_EQ(Count(log, "BROWSE MODE - Key b"), 1);
+    EXPECT_EQ(Count(log, "\nquit"), 1);
+}
+
+TEST_F(Session, OptionsToggledTwiceKeepTheirValueAndANewFolderRebuildsTheLibrary) {
+    ASSERT_EQ(Start("wait 200\nkey q\n"), 0);  // settings and library in place
+    const std::string before = Settings();
+    ASSERT_NE(Read_file(run + "/MusicDataBase.dat").find("Alpha"), std::string::npos);
+
+    TestSupport::Make_dirs(home + "/other/Delta - Four");
+    TestSupport::Write_file(home + "/other/Delta - Four/01 - Only.mp3", "");
+    ASSERT_EQ(Start("wait 300\nkey o\nwait 300\nkey 3\nkey 3\nkey 5\nkey 5\n"
+                    "folder " + home + "/other\nkey 1\nwait 500\nkey Escape\nwait 300\nkey q\n"),
+              0);
+    const std::string after = Settings();
+    for (const char* key : {"Userandom=", "CheckNewVersionOnStartup="}) {
+        const auto line = [key](const std::string& text) { return text.substr(text.find(key), text.find('\n', text.find(key)) - text.find(key)); };
+        EXPECT_EQ(line(after), line(before)) << key;
+    }
+    EXPECT_NE(after.find(home + "/other"), std::string::npos);
+    const std::string library = Read_file(run + "/MusicDataBase.dat");
+    EXPECT_NE(library.find("Delta"), std::string::npos);
+    EXPECT_EQ(library.find("Alpha"), std::string::npos);
+}
+
+}  // namespace
