@@ -161,10 +161,15 @@ void VxModeOptions::On_char(int code) {
             settings.Set_use_random(!settings.Get_use_random());
             Refresh();
             return;
-        case '4':
-            VxDatabase::Instance().Download_missing_covers();
+        case '4': {
+            // New cover names belong in the library file, or the next start would not know them.
+            VxDatabase& db = VxDatabase::Instance();
+            db.Set_download_count(0);
+            db.Download_missing_covers();
+            if (db.Get_download_count() > 0) db.Set_changed(true);
             Refresh();
             return;
+        }
         case '5':
             settings.Set_check_new_version(!settings.Get_check_new_version());
             Refresh();

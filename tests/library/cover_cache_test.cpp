@@ -4,7 +4,6 @@
 
 // clang-format off
 #include <cstdio>
-#include <jpeglib.h>
 // clang-format on
 
 #include <algorithm>
@@ -20,42 +19,15 @@
 #include "platform/surface.h"
 #include "settings/CIniFile.h"
 #include "settings/VxRead.h"
+#include "tests/support/jpeg_file.h"
 #include "tests/support/test_support.h"
 
 namespace fs = boost::filesystem;
 
 namespace {
 
-// Quality 100 without chroma subsampling, so a solid colour survives closely.
 void Write_jpeg(const std::string& path, int width, int height, int r, int g, int b) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr jerr;
-    cinfo.err = jpeg_std_error(&jerr);
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, f);
-    cinfo.image_width = width;
-    cinfo.image_height = height;
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 100, TRUE);
-    for (int i = 0; i < 3; ++i) cinfo.comp_info[i].h_samp_factor = cinfo.comp_info[i].v_samp_factor = 1;
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(width * 3);
-    for (int x = 0; x < width; ++x) {
-        row[x * 3] = r;
-        row[x * 3 + 1] = g;
-        row[x * 3 + 2] = b;
-    }
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&cinfo, &p, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::fclose(f);
+    ASSERT_TRUE(TestSupport::Write_jpeg(path, width, height, r, g, b)) << path;
 }
 
 // Makes a JPEG's frame header claim another size (its pixels stay as they are).
