@@ -83,12 +83,14 @@ std::unique_ptr<VxClickBitmap> VxButton::Make(const std::string& label, int id, 
     return button;
 }
 
-// Ten square digit buttons "1".."9", "0" in the shared layout: x from 2.5 in steps of 4, shown at y 38, hidden at 34.
-void VxButton::Add_digits(std::vector<std::unique_ptr<VxClickBitmap>>& into, double height) {
-    for (int d = 1; d <= 10; ++d) {
+// Square digit buttons "1".."9", "0" (the first count of them), shown at y 38 and hidden at 34,
+// from x0 in steps of step; the shared layout starts at 2.5 in steps of 4.
+void VxButton::Add_digits(std::vector<std::unique_ptr<VxClickBitmap>>& into, double height, int count, double x0,
+                          double step) {
+    for (int d = 1; d <= count; ++d) {
         const char digit = d == 10 ? '0' : static_cast<char>('0' + d);
         auto button = Make(std::string(1, digit), digit, Square, height, Image_of(Square));
-        const double x = 2.5 + 4 * (d - 1);
+        const double x = x0 + step * (d - 1);
         button->Set_shown_position(x, 38);
         button->Set_hidden_position(x, 34);
         button->Set_position(x, 34);
@@ -180,8 +182,8 @@ std::unique_ptr<VxButton_set> VxButton::Make_button_set(VxButton_mode mode) {
     };
     auto transport = [&] { row(set->transport_row, {"Prev", "Pause", "Next"}); };
     auto digits = [&] { set->main_row.insert(set->main_row.end(), digits_.begin(), digits_.end()); };
-    auto own_digits = [&](double height) {
-        Add_digits(set->own, height);
+    auto own_digits = [&](double height, int count, double x0, double step) {
+        Add_digits(set->own, height, count, x0, step);
         for (auto& d : set->own) set->extras.push_back(d.get());
     };
     switch (mode) {
@@ -203,7 +205,8 @@ std::unique_ptr<VxButton_set> VxButton::Make_button_set(VxButton_mode mode) {
         case VxButton_mode::Options:
             row(set->main_row, {"Back", "Browse", "Volume", "Rating"});
             transport();
-            own_digits(Height);
+            // Seven options: digits 8, 9 and 0 would act on nothing and hide the Browse button.
+            own_digits(Height, 7, 2.5, 4);
             break;
         case VxButton_mode::Rating:
             digits();
@@ -216,7 +219,8 @@ std::unique_ptr<VxButton_set> VxButton::Make_button_set(VxButton_mode mode) {
         case VxButton_mode::Select:
             row(set->main_row, {"Back", "Rating", "Volume", "Search"});
             transport();
-            own_digits(4.5);
+            // Closer together than the shared ones, so "0" leaves the Search button beside it free.
+            own_digits(4.5, 10, 1.5, 3.6);
             set->extras.push_back(images_[4]);
             set->extras.push_back(images_[5]);
             break;

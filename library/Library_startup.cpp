@@ -45,6 +45,13 @@ void Library_at_startup(const std::function<void()>& cache_covers) {
     }
     try {
         db.Load();
+        // A caching pass that could not run (the library was built without a window, by the
+        // library tool) is still due: run it now, or the panels would show no covers until the
+        // next rebuild. New cover names from its downloads belong in the library file.
+        if (cache_covers && VxRead::Instance().Get_cache_covers()) {
+            cache_covers();
+            if (db.Get_download_count() > 0) db.Set_changed(true);
+        }
     } catch (const std::exception& e) {
         const std::string warning = "Warning '" + file + "' is corrupt . The file will be replaced";
         Platform::Message_box(Window_title, warning);

@@ -42,6 +42,8 @@ key b
 wait 1500
 shot $shots/2-browse.bmp
 key Down
+wait 800
+key Down
 wait 1500
 shot $shots/3-browse-next.bmp
 key 1
@@ -65,7 +67,7 @@ wait 1500
 key s
 wait 500
 key b
-key r
+key l
 wait 300
 shot $shots/8-search.bmp
 wait 1500

@@ -27,6 +27,7 @@ protected:
     static void Rest_shown(VxButton_set& set) {
         for (auto* row : {&set.main_row, &set.transport_row})
             for (VxClickBitmap* b : *row) b->Set_position(b->Get_shown_position().x, b->Get_shown_position().y);
+        for (auto& b : set.own) b->Set_position(b->Get_shown_position().x, b->Get_shown_position().y);
     }
     // The pixel centre of a button, for a click.
     static std::pair<int, int> Centre(VxClickBitmap& b) {
@@ -126,6 +127,15 @@ TEST_F(Buttons, ModesOwnDigitsAndTheSearchKeyboard) {
     EXPECT_EQ(select->extras.size(), 12u);
     auto options = bar.Make_button_set(VxButton_mode::Options);
     EXPECT_DOUBLE_EQ(options->own[0]->Get_size().y, 5);
+    EXPECT_EQ(options->own.size(), 7u);  // one per menu line
+    // No own digit sits under a button of its mode's rows, where the row would take its clicks.
+    for (auto* set : {select.get(), options.get()}) {
+        Rest_shown(*set);
+        for (auto& digit : set->own) {
+            const auto [x, y] = Centre(*digit);
+            EXPECT_EQ(bar.Hit_test(*set, x, y), digit->Get_id()) << digit->Get_label();
+        }
+    }
 
     auto search = bar.Make_button_set(VxButton_mode::Search);
     ASSERT_EQ(search->main_row.size(), 39u);

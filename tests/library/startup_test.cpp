@@ -9,6 +9,7 @@
 #include "library/Library_startup.h"
 #include "library/VxDatabase.h"
 #include "settings/CIniFile.h"
+#include "settings/VxRead.h"
 #include "tests/library/library_fixture.h"
 
 using Library_test::Jukebox;
@@ -105,4 +106,24 @@ TEST(Startup, RebuildReportsProgressTicks) {
     // Four folders entered and four albums created (timer 10), four albums scored (timer 14).
     EXPECT_EQ(std::count(ticks.begin(), ticks.end(), 10u), 8);
     EXPECT_EQ(std::count(ticks.begin(), ticks.end(), 14u), 4);
+}
+
+TEST(Startup, ALoadedLibraryRunsACachingPassThatIsStillDueOnce) {
+    Jukebox jb;
+    Small_tree(jb);
+    int passes = 0;
+    const auto pass = [&passes] {
+        ++passes;
+        VxRead::Instance().Set_cache_covers(false);  // as a completed pass does
+    };
+    // Built without a window: the pass could not run and stays due.
+    Library_startup::Library_at_startup();
+    VxRead::Instance().Set_cache_covers(true);
+    VxDatabase::Instance().Clear();
+    Library_startup::Library_at_startup(pass);
+    EXPECT_EQ(passes, 1);
+    EXPECT_FALSE(VxDatabase::Instance().Is_changed());  // nothing was downloaded
+    VxDatabase::Instance().Clear();
+    Library_startup::Library_at_startup(pass);
+    EXPECT_EQ(passes, 1);
 }
