@@ -3,6 +3,10 @@
 #include <boost/filesystem.hpp>
 #include <unordered_set>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "library/VxDatabase.h"
 #include "library/VxDefs.h"
 #include "platform/dialogs.h"
@@ -71,12 +75,20 @@ void VxDatabase::ReadMusic(std::string folder) {
     std::string pending_cover;
     bool cover_assigned = false;
 
-    fs::directory_iterator it(base, ec);
-    if (ec) throw fs::filesystem_error("cannot list folder", base, ec);
-    for (; it != fs::directory_iterator(); it.increment(ec)) {
-        if (ec) break;
-        const fs::directory_entry& entry = *it;
-        const std::string entry_name = entry.path().filename().string();
+    // Entries in name order, as the file systems of the jukebox's first home list them: songs
+    // then keep their track order on the song sheet, and every scan of a folder gives the same
+    // library whatever order this file system keeps its entries in.
+    std::vector<std::pair<std::string, fs::directory_entry>> entries;
+    {
+        fs::directory_iterator it(base, ec);
+        if (ec) throw fs::filesystem_error("cannot list folder", base, ec);
+        for (; it != fs::directory_iterator(); it.increment(ec)) {
+            if (ec) break;
+            entries.emplace_back(it->path().filename().string(), *it);
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [entry_name, entry] : entries) {
         try {
             if (fs::is_directory(entry.status())) {
                 // A linked folder may lead back to one already scanned; a plain one cannot.

@@ -2,6 +2,7 @@
 // because its first start (no stored digest yet) removes "MusicDataBase.dat".
 #include "tests/library/library_fixture.h"
 
+#include <algorithm>
 #include <boost/filesystem.hpp>
 #include <sstream>
 
@@ -42,6 +43,7 @@ std::vector<std::string> Jukebox::Dialogs() const {
 std::vector<std::string> Listing(const std::string& folder) {
     std::vector<std::string> names;
     for (fs::directory_iterator it(folder), end; it != end; ++it) names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());  // the scan takes a folder's entries in name order
     return names;
 }
 
