@@ -28,7 +28,7 @@ echo "== The demo library as the jukebox sees it (home: $home)"
 
 cd "$home/run"
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  echo "== The jukebox (keys: b browse, q quit)"
+  echo "== The jukebox (b browse, 1-6 open an album, a queue it, Escape back, q quit; the README lists every key)"
   exec "$repo/build/app/tavrix"
 fi
 
