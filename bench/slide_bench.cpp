@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
 
     // The reference: the blank clock's period over many blanks. The jukebox's own measurement (what it
     // paces by) is its last single blank-to-blank reading, which a preempted clock read can shorten.
-    const int blanks = 60;
+    constexpr int blanks = 60;
     window.Wait_for_vertical_blank();
     const double blank0 = VxTrace::Time_ms();
     for (int i = 0; i < blanks; ++i) window.Wait_for_vertical_blank();
@@ -204,13 +204,14 @@ int main(int argc, char** argv) {
     const double paced_fps = paced.frames / paced.seconds, unpaced_fps = unpaced.frames / unpaced.seconds;
     std::printf("slide_bench: %dx%d window, %.0f slides of two 73x49 %% panels in %.1f s per loop\n", w, h,
                 paced.slides + unpaced.slides, seconds);
-    std::printf("display refresh over %d blanks         %7.2f Hz   period %.3f ms  (reference 1.00)\n", blanks,
+    std::printf("%-40s %8.2f Hz   period %.3f ms  (reference 1.00)\n", "display refresh, blank clock over 60 blanks",
                 refresh_hz, blank_period);
-    std::printf("  the jukebox's own measurement         %7.2f Hz   period %.3f ms  (it paces by this)\n",
+    std::printf("%-40s %8.2f Hz   period %.3f ms  (what it paces by)\n", "  the jukebox's own measurement",
                 1000 / period, period);
-    std::printf("paced as the jukebox paces frames      %7.2f fps  %5.2f x refresh   %.0f blanks missed, loop CPU %.0f %%\n",
-                paced_fps, paced_fps / refresh_hz, paced.missed_blanks, 100 * paced.cpu_ms / (paced.seconds * 1000));
-    std::printf("unpaced (compose and present at once)  %7.2f fps  %5.2f x refresh   (headroom)\n", unpaced_fps,
-                unpaced_fps / refresh_hz);
+    std::printf("%-40s %8.2f fps  %5.2f x refresh   %.0f blanks missed, loop CPU %.0f %%\n",
+                "paced as the jukebox paces frames", paced_fps, paced_fps / refresh_hz, paced.missed_blanks,
+                100 * paced.cpu_ms / (paced.seconds * 1000));
+    std::printf("%-40s %8.2f fps  %5.2f x refresh   (headroom)\n", "unpaced: compose and present at once",
+                unpaced_fps, unpaced_fps / refresh_hz);
     return 0;
 }

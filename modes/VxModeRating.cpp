@@ -34,6 +34,7 @@ void VxModeRating::Rate_current_song(int digit) {
     }
     VxRating::Instance().SetSongRating(item.cd_index, item.song_index, level * 10);
     Update_now_playing();
+    playlist.Redraw_visible_page();  // the song's row shows its new mark
     if (browse_) browse_->Refresh();
     Mode_support::Start_timer(TIMER_MODE_TIMEOUT, Close_after_rating_ms);
 }

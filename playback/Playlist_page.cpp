@@ -38,6 +38,7 @@ void VxPlaylist_panel::Clear(Page& page) {
 
 int VxPlaylist_panel::Fill(Page& page, int first) {
     if (!page.bitmap.Get_surface()) return first;  // the blank page could not be loaded
+    page.first = first;
     Clear(page);
     page.bitmap.Set_text_cursor(First_row_x, First_row_y);
     const int count = static_cast<int>(items_.size());

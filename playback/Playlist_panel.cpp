@@ -149,6 +149,8 @@ void VxPlaylist_panel::Draw_pages() {
     Visible().bitmap.Draw();
 }
 
+void VxPlaylist_panel::Redraw_visible_page() { Fill(Visible(), Visible().first); }
+
 void VxPlaylist_panel::Refresh_current_page() {
     VxBitmap& b = Visible().bitmap;
     b.Freeze();

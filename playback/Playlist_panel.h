@@ -30,6 +30,7 @@ public:
         int number = 0;
         int role = 0;
         double scroll_scale = 1.0;
+        int first = 0;  // the item the page was last filled from
         VxBitmap cover;
         VxBitmap bitmap;
     };
@@ -46,6 +47,8 @@ public:
     void Current_changed(int index, int last_requested);
 
     void Draw_pages();  // the hidden page, then the visible one on top
+    // Fills the visible page again from where it starts, in place (a rating changed a mark).
+    void Redraw_visible_page();
     void Refresh_current_page();
     VxBitmap& Get_frame_image() { return frame_; }
 

@@ -50,6 +50,10 @@ void VxPlaylist::Draw_pages() {
     if (panel_) panel_->Draw_pages();
 }
 
+void VxPlaylist::Redraw_visible_page() {
+    if (panel_) panel_->Redraw_visible_page();
+}
+
 void VxPlaylist::Refresh_current_page() {
     if (panel_) panel_->Refresh_current_page();
 }

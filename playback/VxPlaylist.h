@@ -37,6 +37,7 @@ public:
     void Build_panel();
     void Draw_pages();            // both pages on the back buffer; every frame
     void Refresh_current_page();  // the visible page restarts its move towards its target
+    void Redraw_visible_page();   // the visible page drawn again in place (ratings changed)
     VxBitmap* Get_frame_image();  // null before Build_panel
     VxPlaylist_panel* Panel() { return panel_; }  // null before Build_panel
 

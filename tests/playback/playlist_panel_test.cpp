@@ -286,3 +286,26 @@ TEST_F(Panel, DrawPagesShowsTheFrontPageInsideThePanelOnly) {
 }
 
 }  // namespace
+
+TEST_F(Panel, ARedrawShowsANewRatingInPlace) {
+    Queue(0, 3);
+    list().Build_panel();
+    const int page = panel().Visible_page();
+    const double y_before = panel().Get_page(page).bitmap.Get_position().y;
+    // The mark left of row 1: x 7 %, its row's y + 0.2 %, 1.8 % of the window high.
+    auto mark = [&] {
+        Platform::Surface& s = Page_surface(page);
+        std::vector<Platform::Pixel> pixels;
+        const int top = static_cast<int>((Row(1) + 0.2) * 0.01 * s.Height());
+        for (int y = top; y < top + 8; ++y)
+            for (int x = static_cast<int>(0.07 * s.Width()); x < static_cast<int>(0.12 * s.Width()); ++x)
+                pixels.push_back(s.Get_pixel(x, y));
+        return pixels;
+    };
+    const auto before = mark();
+    VxDatabase::Instance().Set_song_score(0, 1, 100);  // 80 -> 100: another mark
+    list().Redraw_visible_page();
+    EXPECT_NE(mark(), before);
+    EXPECT_EQ(panel().Visible_page(), page);  // in place: no page change, no move
+    EXPECT_EQ(panel().Get_page(page).bitmap.Get_position().y, y_before);
+}
