@@ -2,11 +2,8 @@
 // and removes, their format on both bitmap paths, album names that try to leave the folder, downloads.
 #include <gtest/gtest.h>
 
-// clang-format off
-#include <cstdio>
-// clang-format on
-
 #include <algorithm>
+#include <cstdio>
 #include <boost/filesystem.hpp>
 #include <cstdint>
 #include <cstdlib>
@@ -30,19 +27,8 @@ void Write_jpeg(const std::string& path, int width, int height, int r, int g, in
     ASSERT_TRUE(TestSupport::Write_jpeg(path, width, height, r, g, b)) << path;
 }
 
-// Makes a JPEG's frame header claim another size (its pixels stay as they are).
 void Patch_jpeg_size(const std::string& path, int width, int height) {
-    std::string data = TestSupport::Read_file(path);
-    for (size_t i = 0; i + 9 < data.size(); ++i)
-        if (static_cast<unsigned char>(data[i]) == 0xFF && static_cast<unsigned char>(data[i + 1]) == 0xC0) {
-            data[i + 5] = static_cast<char>(height >> 8);
-            data[i + 6] = static_cast<char>(height & 0xFF);
-            data[i + 7] = static_cast<char>(width >> 8);
-            data[i + 8] = static_cast<char>(width & 0xFF);
-            TestSupport::Write_file(path, data);
-            return;
-        }
-    FAIL() << "no frame header in " << path;
+    ASSERT_TRUE(TestSupport::Patch_jpeg_size(path, width, height)) << path;
 }
 
 struct Bmp_info {
