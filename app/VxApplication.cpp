@@ -96,6 +96,9 @@ int VxApplication::Run() {
     Create_modes(modes_);
     Set_mode(modes_.Current());
     window.Show();
+    // Showing a window paints it at once; without this message the loop would sleep until the
+    // first timer before it drew the first frame.
+    queue.Post(Message{WM_PAINT, 0, 0});
     routing_ = true;
     // A script acts as a person at the shown window would: its time starts now.
     if (script_) script_->Start();

@@ -7,6 +7,8 @@
 // inside that wait with a second's margin at its start, from the window's showing (the "set_main_mode"
 // line of log.txt comes right before it). CPU is utime + stime from /proc, all threads; the user-interface
 // thread is also shown alone with its wake-ups (voluntary context switches), which tell whether it sleeps.
+// On the dummy video driver SDL has no blocking event wait and polls in 1 ms sleeps, so about a thousand
+// wake-ups a second are the driver's, not the jukebox's; pictures loaded from disk are counted from log.txt.
 // Both players use "fakesink sync=true": the song plays in real time with no sound card.
 #include <cmath>
 #include <cstdint>
@@ -61,6 +63,17 @@ long File_size(const fs::path& path) {
     return ec ? -1 : static_cast<long>(size);
 }
 
+// How often a text occurs in the part of a file between two offsets.
+int Count_between(const fs::path& path, long from, long to, const std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (from < 0 || to <= from || !in.seekg(from)) return 0;
+    std::string part(static_cast<size_t>(to - from), '\0');
+    in.read(part.data(), static_cast<std::streamsize>(part.size()));
+    int n = 0;
+    for (size_t at = part.find(text); at != std::string::npos; at = part.find(text, at + 1)) ++n;
+    return n;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -113,7 +126,8 @@ int main(int argc, char** argv) {
                 jukebox, 100 * jukebox / wall, ref > 0 ? jukebox / ref : 0.0);
     std::printf("  its user-interface thread                 %7.3f s CPU  %6.2f %% of wall  %.1f wake-ups/s\n", ui,
                 100 * ui / wall, (wakes1 - wakes0) / wall);
-    std::printf("  log.txt grew by %ld bytes in the stretch\n", log1 - log0);
+    std::printf("  log.txt grew by %ld bytes in the stretch, %d pictures were loaded from disk\n", log1 - log0,
+                Count_between(home.Log(), log0, log1, "**(Loading_surface)**"));
     std::printf("ratio jukebox CPU / wall                    %7.4f\n", jukebox / wall);
     if (run.Marker_ms(Song_started) < 0 || run.Marker_ms(Song_started) > quiet_start)
         std::printf("WARNING: the song had not started before the stretch; see %s\n", home.Log().c_str());

@@ -180,7 +180,8 @@ public:
     }
     // Follows the run until the time (ms from the start) has come or the process has ended.
     void Follow_until(double until_ms) {
-        while (!ended_ && Ms_since(origin_) < until_ms) Step(std::max(1, static_cast<int>(until_ms - Ms_since(origin_))));
+        while (!ended_ && Ms_since(origin_) < until_ms)
+            Step(std::max(1, static_cast<int>(until_ms - Ms_since(origin_))));
     }
     // Follows the run to its end; past the time it is killed, and false is returned.
     bool Wait_end(double until_ms) {

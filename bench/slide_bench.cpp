@@ -1,5 +1,6 @@
 // Frames per second while the browse mode's two 73x49 album panels slide, as a ratio against the display's
-// refresh rate measured in the same run (1.00: a new frame at every blank). Usage: slide_bench [SECONDS, default 5] [PICS]
+// refresh rate measured in the same run (1.00: a new frame at every blank).
+// Usage: slide_bench [SECONDS per loop, default 5] [PICS_FOLDER, default the theme the build painted]
 //
 // Nothing outside the program counts presented frames (log.txt notes only the refresh rate), so the frame is
 // rebuilt here from the display's own parts, on a window of the screen's size: background, front panel, mode
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -107,8 +109,8 @@ private:
     }
 
     std::string pics_;
-    std::unique_ptr<VxBitmap> background_, front_, mode_panel_, type_box_, panel_[2], frame_, playlist_caption_, caption_,
-        final_caption_;
+    std::unique_ptr<VxBitmap> background_, front_, mode_panel_, type_box_, panel_[2], frame_, playlist_caption_,
+        caption_, final_caption_;
     int in_use_ = 0;
 };
 
@@ -166,13 +168,18 @@ int main(int argc, char** argv) {
     Browse_scene scene(pics);
     for (int i = 0; i < 5; ++i) scene.Compose(), dx.Present();
 
-    // The reference: the blank clock's period over many blanks. The jukebox's own measurement (what it
-    // paces by) is its last single blank-to-blank reading, which a preempted clock read can shorten.
-    constexpr int blanks = 60;
+    // The reference: the median blank-to-blank time of the blank clock. The jukebox's own measurement (what
+    // it paces by) is its last single blank-to-blank reading, which a preempted clock read can shorten.
+    std::vector<double> intervals;
     window.Wait_for_vertical_blank();
-    const double blank0 = VxTrace::Time_ms();
-    for (int i = 0; i < blanks; ++i) window.Wait_for_vertical_blank();
-    const double blank_period = (VxTrace::Time_ms() - blank0) / blanks;
+    for (double last = VxTrace::Time_ms(); intervals.size() < 61;) {
+        window.Wait_for_vertical_blank();
+        const double now = VxTrace::Time_ms();
+        intervals.push_back(now - last);
+        last = now;
+    }
+    std::sort(intervals.begin(), intervals.end());
+    const double blank_period = intervals[intervals.size() / 2];
     const double refresh_hz = 1000 / blank_period;
     const double period = dx.Get_monitor_refresh_rate();
 
@@ -185,10 +192,14 @@ int main(int argc, char** argv) {
         if (!(next_frame < now)) return false;
         next_frame = now + step;
         const int line = dx.Get_scan_line();
-        if (line < 150) step = period - 0.1;
-        else if (line < 400) step = period - 1.0;
-        else if (line <= 700) step = period + 1.5;
-        else step = period + 0.5;
+        if (line < 150)
+            step = period - 0.1;
+        else if (line < 400)
+            step = period - 1.0;
+        else if (line <= 700)
+            step = period + 1.5;
+        else
+            step = period + 0.5;
         const bool presented = composed;
         if (composed) dx.Present();
         scene.Compose();
@@ -204,14 +215,16 @@ int main(int argc, char** argv) {
     const double paced_fps = paced.frames / paced.seconds, unpaced_fps = unpaced.frames / unpaced.seconds;
     std::printf("slide_bench: %dx%d window, %.0f slides of two 73x49 %% panels in %.1f s per loop\n", w, h,
                 paced.slides + unpaced.slides, seconds);
-    std::printf("%-40s %8.2f Hz   period %.3f ms  (reference 1.00)\n", "display refresh, blank clock over 60 blanks",
+    std::printf("%-40s %8.2f Hz   period %.3f ms  (reference 1.00)\n", "display refresh (blank clock, median)",
                 refresh_hz, blank_period);
     std::printf("%-40s %8.2f Hz   period %.3f ms  (what it paces by)\n", "  the jukebox's own measurement",
                 1000 / period, period);
     std::printf("%-40s %8.2f fps  %5.2f x refresh   %.0f blanks missed, loop CPU %.0f %%\n",
                 "paced as the jukebox paces frames", paced_fps, paced_fps / refresh_hz, paced.missed_blanks,
                 100 * paced.cpu_ms / (paced.seconds * 1000));
-    std::printf("%-40s %8.2f fps  %5.2f x refresh   (headroom)\n", "unpaced: compose and present at once",
-                unpaced_fps, unpaced_fps / refresh_hz);
+    std::printf("%-40s %8.2f fps  %5.2f x refresh   (headroom)\n", "unpaced: compose and present at once", unpaced_fps,
+                unpaced_fps / refresh_hz);
+    std::error_code ec;
+    std::filesystem::remove_all(scratch, ec);
     return 0;
 }

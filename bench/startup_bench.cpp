@@ -9,7 +9,8 @@
 //    it. So "first presented frame" is estimated as this time plus one refresh period. It is taken
 //    from runs whose script waits (the loop then gets to its first frame on its own);
 //  - the whole process with the script "close": start, first frame composed (closing ends the loop
-//    before it is presented), shutdown. An upper bound of the start-up that needs no estimate.
+//    before it is presented), shutdown. Needs no estimate, but the close message is also the first
+//    message the loop gets, so the loop's wait for its first message is not in it.
 // log.txt lines carry no times; each is flushed as written, and inotify tells this bench when.
 #include <cstdio>
 #include <cstdlib>
@@ -41,8 +42,9 @@ void Make_music(const Home& home) {
 
 // The entry and exit markers ("**(", "--(") are written while "UseLogging" is on, as it is by default.
 enum Marker { Main_mode, First_pass, Refresh_measured, Library_loaded, Library_load_done, Library_scanned };
-const std::vector<std::string> Markers = {"set_main_mode",  "**(DX.Get_monitor_refresh_rate)**", "Monitor refresh rate",
-                                          "**(DB::Load)**", "--(DB::Load)--", "**(DB.ReadMusic"};
+const std::vector<std::string> Markers = {"set_main_mode",        "**(DX.Get_monitor_refresh_rate)**",
+                                          "Monitor refresh rate", "**(DB::Load)**",
+                                          "--(DB::Load)--",       "**(DB.ReadMusic"};
 
 }  // namespace
 
@@ -112,8 +114,10 @@ int main(int argc, char** argv) {
     const double period = 1000.0 / 60;  // the dummy driver's blank clock
     const double l = Median(load), m = Median(main_mode), f = Median(refresh) + period, w = Median(whole);
     auto row = [&](const char* label, double ms, bool ratio) {
-        if (ratio) std::printf("%-52s %8.1f ms  %6.2f x Load\n", label, ms, ms / l);
-        else std::printf("%-52s %8.1f ms\n", label, ms);
+        if (ratio)
+            std::printf("%-52s %8.1f ms  %6.2f x Load\n", label, ms, ms / l);
+        else
+            std::printf("%-52s %8.1f ms\n", label, ms);
     };
     std::printf("startup_bench: %d albums, %ld songs, library file %.1f MB; medians of %d runs\n", nof_cds, nof_songs,
                 file_mb, runs);

@@ -51,5 +51,25 @@ VxMode_images::VxMode_images() : pics_(VxRead::Instance().Pics_folder()) {
     type_box.Set_position(2, 36.5);
 }
 
-// Loading a picture leaves the bitmap's place and any slide in progress as they are.
-void VxMode_images::Reload(VxBitmap& bitmap, const std::string& file) { bitmap.Loading_surface(pics_ + file); }
+// Loading a picture leaves the bitmap's place and any slide in progress as they are. Each source
+// picture is decoded once at each size: the status lines copy theirs back every half second.
+void VxMode_images::Reload(VxBitmap& bitmap, const std::string& file) {
+    const VxPoint size = bitmap.Get_size();
+    if (!bitmap.Get_surface()) {
+        bitmap.Loading_surface(pics_ + file);
+        return;
+    }
+    std::unique_ptr<VxBitmap>& source = sources_[{file, size.x, size.y}];
+    if (!source) {
+        source = std::make_unique<VxBitmap>();
+        source->Set_name(file);
+        source->Set_size(size.x, size.y);
+        source->Loading_surface(pics_ + file);
+        source->Set_position(0, 0);
+    }
+    if (!source->Get_surface()) {
+        bitmap.Loading_surface(pics_ + file);  // reports the missing picture as a load does
+        return;
+    }
+    source->Draw_onto(bitmap);
+}

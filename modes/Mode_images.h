@@ -3,7 +3,10 @@
 // on, the content panel and the type box. One set per process, loaded on first use. UI thread only.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <string>
+#include <tuple>
 
 #include "display/VxBitmap.h"
 
@@ -39,4 +42,6 @@ public:
 private:
     VxMode_images();
     std::string pics_;
+    // Decoded source pictures by file and size (per cent of the window), for Reload.
+    std::map<std::tuple<std::string, double, double>, std::unique_ptr<VxBitmap>> sources_;
 };
