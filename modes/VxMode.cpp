@@ -10,6 +10,7 @@
 #include "display/VxDirectX.h"
 #include "library/VxDatabase.h"
 #include "modes/Mode_images.h"
+#include "modes/Mode_support.h"
 #include "modes/VxShell.h"
 #include "playback/VxPlaylist.h"
 #include "platform/dialogs.h"
@@ -23,10 +24,7 @@ namespace {
 void Keep_rendering() {
     if (VxShell* shell = VxShell::Current()) shell->Keep_rendering();
 }
-// The shared images exist only with a display; without one (tests of the key logic) modes draw nothing.
-VxMode_images* Images() {
-    return VxDirectX::Instance().Is_initialised() ? &VxMode_images::Instance() : nullptr;
-}
+using Mode_support::Images;  // null without a display: tests of the key logic draw nothing
 bool File_exists(const std::string& path) {
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         std::fclose(f);

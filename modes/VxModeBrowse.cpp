@@ -11,6 +11,7 @@
 #include "modes/Album_panel.h"
 #include "modes/Mode_ids.h"
 #include "modes/Mode_images.h"
+#include "modes/Mode_support.h"
 #include "modes/Panel_manager.h"
 #include "platform/dialogs.h"
 #include "trace/VxTrace.h"
@@ -21,10 +22,7 @@ constexpr const char* No_songs =
     "No songs were found! Verify logging. Note that the specified music directory should contain a directory for "
     "each music album with the songs and its cover inside that directory. (Delete MusicDataBase.dat if neccesary !)";
 
-VxMode_images* Images() {
-    return VxDirectX::Instance().Is_initialised() ? &VxMode_images::Instance() : nullptr;
-}
-
+using Mode_support::Images;  // null without a display: tests of the key logic draw nothing
 // Whether any start character files an album: without one no key can find a page.
 bool Library_has_pages() {
     const VxDatabase& db = VxDatabase::Instance();

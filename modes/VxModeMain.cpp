@@ -6,12 +6,11 @@
 #include "display/VxDirectX.h"
 #include "modes/Mode_ids.h"
 #include "modes/Mode_images.h"
+#include "modes/Mode_support.h"
 #include "modes/VxShell.h"
 
 namespace {
-VxMode_images* Images() {
-    return VxDirectX::Instance().Is_initialised() ? &VxMode_images::Instance() : nullptr;
-}
+using Mode_support::Images;  // null without a display: tests of the key logic draw nothing
 constexpr const char* Intro_file = "IMAGE_intro.jpg";
 }  // namespace
 

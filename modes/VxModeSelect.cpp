@@ -12,6 +12,7 @@
 #include "modes/Album_panel.h"
 #include "modes/Mode_ids.h"
 #include "modes/Mode_images.h"
+#include "modes/Mode_support.h"
 #include "modes/VxModeBrowse.h"
 #include "modes/VxShell.h"
 #include "playback/VxAudio.h"
@@ -20,10 +21,7 @@
 #include "trace/VxTrace.h"
 
 namespace {
-VxMode_images* Images() {
-    return VxDirectX::Instance().Is_initialised() ? &VxMode_images::Instance() : nullptr;
-}
-
+using Mode_support::Images;  // null without a display: tests of the key logic draw nothing
 constexpr const char* Sheet_files[2] = {"IMAGE_songpaper_A.jpg", "IMAGE_songpaper_B.jpg"};
 constexpr const char* Content_file = "IMAGE_Q4A_extra.jpg";
 constexpr double Sheet_x = 60, Sheet_y = 49, Sheet_w = 39, Sheet_h = 49;
