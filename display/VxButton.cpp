@@ -220,7 +220,7 @@ std::unique_ptr<VxButton_set> VxButton::Make_button_set(VxButton_mode mode) {
             row(set->main_row, {"Back", "Rating", "Volume", "Search"});
             transport();
             // Closer together than the shared ones, so "0" leaves the Search button beside it free.
-            own_digits(4.5, 10, 1.5, 3.6);
+            own_digits(4.5, 10, 2, 3.6);
             set->extras.push_back(images_[4]);
             set->extras.push_back(images_[5]);
             break;

@@ -134,6 +134,7 @@ TEST_F(Buttons, ModesOwnDigitsAndTheSearchKeyboard) {
         for (auto& digit : set->own) {
             const auto [x, y] = Centre(*digit);
             EXPECT_EQ(bar.Hit_test(*set, x, y), digit->Get_id()) << digit->Get_label();
+            EXPECT_GE(digit->Get_shown_position().x, 2) << digit->Get_label();  // whole inside the digits' clip
         }
     }
 
