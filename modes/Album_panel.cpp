@@ -71,15 +71,13 @@ bool Load_first(VxBitmap& bitmap, const std::vector<std::string>& candidates) {
 }
 
 std::string Fit_text(const std::string& text, int max_px, double height_per_cent) {
-    Platform::Text_style style;
-    style.height_px = static_cast<int>(height_per_cent * 0.01 * VxDirectX::Instance().Window_height());
-    if (max_px <= 0 || Platform::Measure_text(text, style) <= max_px) return text;
+    if (max_px <= 0 || Text_width(text, height_per_cent) <= max_px) return text;
     std::string cut = text;
     while (!cut.empty()) {
         // Drop one whole character: its continuation bytes, then its lead byte.
         while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80) cut.pop_back();
         if (!cut.empty()) cut.pop_back();
-        if (Platform::Measure_text(cut + "..", style) <= max_px) break;
+        if (Text_width(cut + "..", height_per_cent) <= max_px) break;
     }
     return cut + "..";
 }

@@ -284,3 +284,25 @@ TEST_F(Browse_screen, MissingAndBrokenCoversFallBackToThePlaceholderWithoutBoxes
 }
 
 }  // namespace
+
+TEST_F(Browse_screen, NamesBesideACoverBreakBetweenWordsAndTheLastLineIsCut) {
+    const double height = 1.68;
+    const int width = 90;
+    auto fits = [&](const std::string& line) {
+        return Album_panel::Fit_text(line, width, height) == line;  // unchanged when it fits
+    };
+    const std::string name = "The Extraordinarily Long Named Orchestra of Somewhere Far Away";
+    const auto lines = Album_panel::Wrap_text(name, width, height, 2);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(fits(lines[0]));
+    EXPECT_TRUE(fits(lines[1]));
+    EXPECT_EQ(name.rfind(lines[0], 0), 0u);  // whole words from the start
+    EXPECT_NE(lines[0].back(), ' ');
+    EXPECT_EQ(lines[1].substr(lines[1].size() - 2), "..");
+    EXPECT_EQ(Album_panel::Wrap_text("Abba", width, height, 2), std::vector<std::string>{"Abba"});
+    EXPECT_EQ(Album_panel::Wrap_text("", width, height, 2), std::vector<std::string>{""});
+    // One word longer than a line is cut on its one line.
+    const auto cut = Album_panel::Wrap_text("Supercalifragilisticexpialidocious", width, height, 3);
+    ASSERT_EQ(cut.size(), 1u);
+    EXPECT_EQ(cut[0].substr(cut[0].size() - 2), "..");
+}
