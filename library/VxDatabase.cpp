@@ -47,6 +47,11 @@ std::string VxDatabase::Get_song_file(int c, int s) const { return mlist_.musicl
 std::string VxDatabase::Get_song_name(int c, int s) const { return mlist_.musiclist.cds[c].songs[s].name; }
 int VxDatabase::Get_song_rating(int c, int s) const { return mlist_.musiclist.cds[c].songs[s].rating; }
 
+bool VxDatabase::Has_song(int c, int s) const {
+    return c >= 0 && c < Get_nof_cds() && s >= 0 &&
+           s < static_cast<int>(mlist_.musiclist.cds[static_cast<std::size_t>(c)].songs.size());
+}
+
 std::string VxDatabase::Get_song_path(int c, int s) const {
     const VX_FileSystem_cd& cd = mlist_.musiclist.cds[c];
     return cd.path + cd.songs[s].file_name;

@@ -88,6 +88,9 @@ public:
     std::string Get_song_name(int c, int s) const;
     int Get_song_rating(int c, int s) const;
     std::string Get_song_path(int c, int s) const;  // album path + file name: what the player opens
+    // Whether album c has a song s: references kept outside (the playlist's) may predate a
+    // rebuild from another music folder.
+    bool Has_song(int c, int s) const;
 
     int Get_cover_index() const { return cover_index_; }
     int Get_folder_count() const { return folder_count_; }

@@ -26,9 +26,7 @@ void VxModeRating::Rate_current_song(int digit) {
     if (index < 0 || index >= playlist.Get_nof_items()) return;  // nothing queued: nothing to rate
     const VX_playlist_item item = playlist.Get_item(index);
     // A queued reference that no longer names a song (the library was rebuilt) is not rated.
-    VxDatabase& db = VxDatabase::Instance();
-    if (item.cd_index < 0 || item.cd_index >= db.Get_nof_cds() || item.song_index < 0 ||
-        item.song_index >= static_cast<int>(db.Musiclist().cds[item.cd_index].songs.size())) {
+    if (!VxDatabase::Instance().Has_song(item.cd_index, item.song_index)) {
         VxTrace::Instance().Write_error("SetRatingLevel : the playlist's current song is not in the library");
         return;
     }

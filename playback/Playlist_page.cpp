@@ -23,11 +23,7 @@ void Use_font(VxBitmap& b, double height) {
 }
 
 // The library may have been rebuilt since an item was queued; such an item keeps its row.
-bool Song_exists(int c, int s) {
-    const VX_FileSystem_musiclist& list = VxDatabase::Instance().Musiclist();
-    return c >= 0 && static_cast<std::size_t>(c) < list.cds.size() && s >= 0 &&
-           static_cast<std::size_t>(s) < list.cds[static_cast<std::size_t>(c)].songs.size();
-}
+bool Song_exists(int c, int s) { return VxDatabase::Instance().Has_song(c, s); }
 }  // namespace
 
 void VxPlaylist_panel::Clear(Page& page) {

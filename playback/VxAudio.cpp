@@ -20,7 +20,10 @@ VxAudio& VxAudio::Instance() {
 }
 
 VxAudio::VxAudio()
-    : song_path_([](int cd, int song) { return VxDatabase::Instance().Get_song_path(cd, song); }),
+    : song_path_([](int cd, int song) {
+          const VxDatabase& db = VxDatabase::Instance();
+          return db.Has_song(cd, song) ? db.Get_song_path(cd, song) : std::string();
+      }),
       codec_check_([](const std::string& extension) { return Platform::Can_decode_extension(extension); }) {}
 
 void VxAudio::Set_source(VxAudio_source* source) { source_ = source; }
@@ -38,6 +41,12 @@ void VxAudio::Play_audio(int index) {
     if (!source_ || index < 0 || index >= source_->Get_nof_items()) return;
     const VX_song_reference item = source_->Get_item_song(index);
     const std::string path = song_path_(item.cd_index, item.song_index);
+    if (path.empty()) {
+        // Queued before the library was rebuilt from another folder: nothing to play there.
+        VxTrace::Instance().Write_error("Play_audio : playlist item " + int_to_string(index) +
+                                        " names no song of the library");
+        return;
+    }
     if (!codec_check_(get_extension(path))) return;
 
     current_ = (current_ + 1) % 2;

@@ -96,3 +96,18 @@ TEST_F(Playlist, RandomPlayWithEmptyRandomListAppendsNothing) {
 }
 
 }  // namespace
+
+TEST_F(Playlist, AnItemFromBeforeARebuildPlaysNothingAndSaysSo) {
+    list_.Insert_item(2, 1);
+    // A new music folder: the library now holds one album; the queued album 2 is gone.
+    VX_FileSystem_musiclist smaller;
+    VX_FileSystem_cd cd;
+    cd.path = "/nowhere/other/";
+    cd.songs.push_back(VX_FileSystem_song{"t.mp3", "t", "", "", -1});
+    smaller.cds.push_back(cd);
+    VxDatabase::Instance().Set_musiclist(smaller);
+    list_.Set_current_index(0);
+    list_.Play_current();
+    EXPECT_NE(TestSupport::Read_file("error.txt").find("Play_audio : playlist item 0 names no song of the library"),
+              std::string::npos);
+}
