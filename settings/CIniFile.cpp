@@ -15,6 +15,11 @@ bool Has_line_break(const std::string& text) { return text.find_first_of("\n\r")
 // Texts that would not read back as they were written are refused instead of corrupting the file.
 bool Storable_section(const std::string& section) { return !Has_line_break(section); }
 
+// A line is trimmed when it is read, so a value that ends in a blank would come back shorter.
+bool Storable_value(const std::string& value) {
+    return !Has_line_break(value) && (value.empty() || (value.back() != ' ' && value.back() != '\t'));
+}
+
 bool Storable_key(const std::string& key) {
     if (key.empty() || Has_line_break(key) || key.find('=') != std::string::npos) return false;
     const char first = key.front();
@@ -94,6 +99,11 @@ bool CIniFile::Load_file(std::string file, std::vector<IniRecord>& records) {
                 if (close != std::string::npos) name.erase(close);
                 record.section = name;
                 section = name;
+            } else if (text.front() == '=') {
+                // A key line without a key: no call can name it, and written back it would
+                // read as a header. It stays as comment text above the next record.
+                pending += line + "\n";
+                continue;
             } else {
                 size_t eq = text.find('=');
                 record.section = section;
@@ -109,13 +119,14 @@ bool CIniFile::Load_file(std::string file, std::vector<IniRecord>& records) {
             if (close != std::string::npos) name.erase(close);
             record.section = name;
             section = name;
-        } else if (size_t eq = text.find('='); eq != std::string::npos) {
+        } else if (size_t eq = text.find('='); eq != std::string::npos && eq > 0) {
             record.section = section;
             record.key = text.substr(0, eq);
             record.value = text.substr(eq + 1);
         } else {
-            // Neither header nor key: kept as comment text, so that it neither vanishes nor
-            // comes back as a nameless header that would capture the keys after it.
+            // Neither header nor key (nor a key line without a key): kept as comment text, so
+            // that it neither vanishes nor comes back as a nameless header that would capture
+            // the keys after it.
             pending += line + "\n";
             continue;
         }
@@ -182,13 +193,15 @@ std::string CIniFile::Get_value(std::string key, std::string section, std::strin
 }
 
 bool CIniFile::Set_value(std::string key, std::string value, std::string section, std::string file) {
-    if (!Storable_key(key) || !Storable_section(section) || Has_line_break(value)) return false;
+    if (!Storable_key(key) || !Storable_section(section) || !Storable_value(value)) return false;
     std::vector<IniRecord> records;
     if (!Load_file(file, records)) return false;
 
     auto match = Find(records, key, section);
     if (match != records.end()) {
         match->value = value;
+        // A commented-out line that holds "<" reads back as a header: such a value goes live.
+        if (match->mark != ' ' && (key + value).find('<') != std::string::npos) match->mark = ' ';
         return Save_file(file, records);
     }
     auto header = records.begin();

@@ -129,7 +129,26 @@ TEST(IniFile, TextThatCannotBeOneLineIsRefused) {
     EXPECT_FALSE(CIniFile::Set_value("a=b", "v", "S", "a.ini"));
     EXPECT_FALSE(CIniFile::Set_value("k", "v", "bad\rsection", "a.ini"));
     EXPECT_FALSE(CIniFile::Add_section("song\n.mp3", "a.ini"));
+    // Lines are trimmed when read: a value ending in a blank would come back without it.
+    EXPECT_FALSE(CIniFile::Set_value("k", "/media/My Music ", "S", "a.ini"));
+    EXPECT_FALSE(CIniFile::Set_value("k", "tab\t", "S", "a.ini"));
     EXPECT_EQ(Read_file("a.ini"), " <S>\n k=v\n");
+}
+
+TEST(IniFile, RecordsThatWouldBeMisreadWhenWrittenBackAreKeptWhole) {
+    TestSupport::Scratch_dir dir;
+    // A commented-out key given a value with "<" would read back as a header: it goes live.
+    Write_file("a.ini", " <MUSIC LOCATION>\n#MusicFolder=/old/music\n UseLogging=yes\n");
+    ASSERT_TRUE(CIniFile::Set_value("MusicFolder", "/music/<live>", "MUSIC LOCATION", "a.ini"));
+    EXPECT_EQ(CIniFile::Get_value("MusicFolder", "MUSIC LOCATION", "a.ini"), "/music/<live>");
+    EXPECT_EQ(CIniFile::Get_value("UseLogging", "MUSIC LOCATION", "a.ini"), "yes");
+    // A key line without a key stays a line of text: written back as a header it would capture
+    // the keys below it (here a song's rating in a tag file).
+    Write_file("t.tag", " <Live > Studio.mp3>\n#=x\n rating=80\n =y\n");
+    ASSERT_TRUE(CIniFile::Set_value("rating", "90", "Other.mp3", "t.tag"));
+    EXPECT_EQ(CIniFile::Get_value("rating", "Live > Studio.mp3", "t.tag"), "80");
+    EXPECT_EQ(CIniFile::Get_value("rating", "Other.mp3", "t.tag"), "90");
+    EXPECT_NE(Read_file("t.tag").find("#=x\n rating=80\n"), std::string::npos);
 }
 
 TEST(IniFile, TrimModes) {
