@@ -71,7 +71,7 @@ std::string VxRead::Choose_music_folder() {
         }
     }
     if (ok && !CIniFile::Set_value("MusicFolder", path, Music_location, File_name)) {
-        // A name that cannot be stored (a line break in it) or a file that cannot be written.
+        // A name that cannot be stored (a line break or a trailing blank in it) or a file that cannot be written.
         VxTrace::Instance().Write_error("Error : could not store the music folder " + path + " in " + File_name);
         ok = false;
     }
