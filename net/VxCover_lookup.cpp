@@ -11,15 +11,6 @@ namespace {
 constexpr const char* Search_path = "images?imgsz=small%7Cmedium%7Clarge%7Cxlarge&as_st=y&gbv=2&svnum=10&hl=nl&q=";
 constexpr const char* Search_tail = "&btnG=Afbeeldingen+zoeken";
 
-// Expression n (1..4) skips n - 1 "imgurl", then takes an "imgurl=http" address up to a ".jpg".
-const char* const Link_expressions[] = {
-    R"(.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
-    R"(.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
-    R"(.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
-    R"(.*?imgurl.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
-};
-constexpr const char* Cleanup_expression = R"(http.*(http.*\.(?:jpg|JPG)))";
-
 // Result pages put their links first; what lies beyond this much is not searched.
 constexpr std::size_t Max_parsed_page = 256u << 10;
 

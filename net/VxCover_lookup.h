@@ -32,6 +32,16 @@ inline constexpr unsigned Timer_progress_download_covers = 9;
 // search service is configured.
 std::string Fetch_search_page(const std::string& terms);
 
+// Expression n (1..4) skips n - 1 "imgurl", then takes an "imgurl=http" address up to a ".jpg";
+// the clean-up expression keeps the last "http" address inside a redirect link.
+inline constexpr const char* Link_expressions[] = {
+    R"(.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
+    R"(.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
+    R"(.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
+    R"(.*?imgurl.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
+};
+inline constexpr const char* Cleanup_expression = R"(http.*(http.*\.(?:jpg|JPG)))";
+
 // Exactly four entries, one per link expression: the address after the 1st..4th "imgurl=",
 // reduced to the last "http" address inside it, or "no match".
 std::vector<std::string> Parse_image_urls(const std::string& page);

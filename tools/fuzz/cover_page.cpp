@@ -10,15 +10,8 @@
 
 namespace {
 
-// Copies of the link expressions of net/VxCover_lookup.cpp: on a short page the plain expression
-// engine answers quickly, so it can check the shortcut that decides when the engine is asked at all.
-const char* const Reference_expressions[] = {
-    R"(.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
-    R"(.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
-    R"(.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
-    R"(.*?imgurl.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
-};
-constexpr const char* Reference_cleanup = R"(http.*(http.*\.(?:jpg|JPG)))";
+// On a short page the plain expression engine answers quickly, so it checks the shortcut that
+// decides when the engine is asked at all.
 constexpr std::size_t Reference_page_limit = 512;
 
 bool Is_jpeg_address(const std::string& url) {
@@ -27,9 +20,9 @@ bool Is_jpeg_address(const std::string& url) {
 }
 
 std::string Reference_url(const std::string& page, int n) {
-    std::string address = Net_text::Extract(page, Reference_expressions[n]);
+    std::string address = Net_text::Extract(page, Link_expressions[n]);
     if (address == Net_text::No_match) return address;
-    std::string inner = Net_text::Extract(address, Reference_cleanup);
+    std::string inner = Net_text::Extract(address, Cleanup_expression);
     return inner == Net_text::No_match ? address : inner;
 }
 
