@@ -75,6 +75,11 @@ void VxApplication::Progress_downloading_covers() {
     Progress_line("Downloading new Covers ...");
     Progress_line("Cover count =" + Num(db.Get_cover_index()) + "/" + Num(db.Get_nof_cds()));
     Progress_line("Downloaded covers so far =" + Num(db.Get_download_count()));
+    // The pass has a time budget: what is left of it, and once spent, what waits.
+    if (db.Get_postponed_count() > 0)
+        Progress_line("Time is up: " + Num(db.Get_postponed_count()) + " albums wait for the next pass");
+    else if (db.Get_cover_seconds_left() >= 0)
+        Progress_line("Time left =" + Num(db.Get_cover_seconds_left()) + " s");
     End_progress();
 }
 

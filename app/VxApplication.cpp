@@ -125,7 +125,8 @@ bool VxApplication::Init() {
     hooks.sorting = [this](int done, int total) { Progress_sorting_database(done, total); };
     VxDatabase::Instance().Set_progress_hooks(std::move(hooks));
     // Covers: the library caches them; the internet services fetch missing ones and cache each new one.
-    VxDatabase::Instance().Set_cover_downloader([] { Download_missing_covers(VxDatabase_albums::Instance()); });
+    VxDatabase::Instance().Set_cover_downloader(
+        [](double budget_s) { Download_missing_covers(VxDatabase_albums::Instance(), budget_s); });
     Set_cover_cacher([](const std::string& source, const std::string& target) {
         VxDatabase::Instance().Cache_cover(source, target);
     });

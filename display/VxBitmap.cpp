@@ -8,6 +8,7 @@
 
 #include "display/VxDirectX.h"
 #include "platform/dialogs.h"
+#include "settings/Atomic_file.h"
 #include "trace/Profile_registry.h"
 #include "trace/VxTrace.h"
 
@@ -290,15 +291,12 @@ bool VxBitmap::Save_surface(const std::string& path) {
         const Platform::Pixel* p = surface_->Row(row);
         for (std::uint32_t col = 0; col < w; ++col) Put32(data, p[col] & 0x00FFFFFF);
     }
-    const std::string temp = path + ".part";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
+    Atomic_file::Writer file(path);
+    if (!file.Open()) {
         Platform::Message_box("Error", "Unable to Create Bitmap File");
         return false;
     }
-    const bool written = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    if (std::fclose(f) != 0 || !written || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
+    if (!file.Append(reinterpret_cast<const char*>(data.data()), data.size()) || !file.Commit()) {
         VxTrace::Instance().Write_error("DX.Save_surface: write error on " + path);
         return false;
     }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "settings/Atomic_file.h"
 #include "trace/VxTrace.h"
 
 namespace {
@@ -170,14 +171,8 @@ int VxRaster::Save_bmp(const std::string& path) const {
         }
         for (std::uint32_t k = 0; k < padding; ++k) data.push_back(0);
     }
-    const std::string temp = path + ".part";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return 1;
-    const bool written = std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return 2;
-    }
+    Atomic_file::Writer file(path);
+    if (!file.Open()) return 1;
+    if (!file.Append(reinterpret_cast<const char*>(data.data()), data.size()) || !file.Commit()) return 2;
     return 0;
 }

@@ -60,10 +60,12 @@ bool Decode_full_size(const std::string& source, VxRaster& raster) {
 
 }  // namespace
 
-void VxDatabase::Set_cover_downloader(std::function<void()> downloader) { cover_downloader_ = std::move(downloader); }
+void VxDatabase::Set_cover_downloader(Cover_downloader downloader) { cover_downloader_ = std::move(downloader); }
 
 void VxDatabase::Download_missing_covers() {
-    if (cover_downloader_) cover_downloader_();
+    postponed_count_ = 0;
+    if (cover_downloader_) cover_downloader_(Cover_pass_budget_s);
+    cover_seconds_left_ = -1;
 }
 
 void VxDatabase::Cache_cover(const std::string& source, const std::string& target) {
@@ -106,6 +108,7 @@ void VxDatabase::Create_and_remove_cached_covers() {
     VxDirectX& dx = VxDirectX::Instance();
 
     download_count_ = 0;
+    postponed_count_ = 0;
     if (settings.Get_download_covers()) Download_missing_covers();
 
     const std::string covers = settings.Covers_folder();
@@ -148,7 +151,8 @@ void VxDatabase::Create_and_remove_cached_covers() {
                 Remove_file(cached);
             }
         }
-        if (can_cache) settings.Set_cache_covers(false);
+        // Albums a download pass out of time did not reach keep the pass due for the next start.
+        if (can_cache && postponed_count_ == 0) settings.Set_cache_covers(false);
     }
     dx.Set_size_limit(false);
 }

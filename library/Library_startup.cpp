@@ -6,6 +6,7 @@
 
 #include "library/VxDatabase.h"
 #include "platform/dialogs.h"
+#include "settings/Atomic_file.h"
 #include "settings/VxRead.h"
 #include "trace/VxTrace.h"
 
@@ -14,6 +15,25 @@ namespace {
 
 void No_albums_check() {
     if (VxDatabase::Instance().Get_nof_cds() == 0) Platform::Message_box(Window_title, "No directories with songs found");
+}
+
+// A library whose index or random list does not fit its albums (saved between the two saves of a
+// rebuild that was cut short) gets them again, from the tag files as a rebuild would, and is saved.
+void Complete_if_unfit() {
+    VxDatabase& db = VxDatabase::Instance();
+    if (Derived_parts_fit(db.Musiclist())) return;
+    VxTrace::Instance().Write_error(std::string("DB::Load : the index or the random list of '") +
+                                    VxDatabase::File_name + "' does not fit its albums; they are made again");
+    VX_FileSystem_musiclist m = db.Musiclist();
+    m.lookup_table.start_chars.clear();
+    m.random_list.clear();
+    db.Set_musiclist(std::move(m));
+    db.Determine_cd_scores();
+    db.SortMusiclist();
+    db.ScoreSortRandomArray();
+    db.Create_lookup_table();
+    db.Set_changed(true);
+    db.Save_if_changed();
 }
 
 }  // namespace
@@ -38,6 +58,9 @@ void Rebuild_library(const std::function<void()>& cache_covers) {
 void Library_at_startup(const std::function<void()>& cache_covers) {
     VxDatabase& db = VxDatabase::Instance();
     const std::string file = VxDatabase::File_name;
+    // Saves that a crash or a kill cut short leave their temporary files in the working folder.
+    const int stale = Atomic_file::Remove_stale_temporaries(".");
+    if (stale > 0) VxTrace::Instance().Write_error("Removed " + std::to_string(stale) + " stale temporary files");
     if (!VxRead::Instance().File_exists(file)) {
         Rebuild_library(cache_covers);
         No_albums_check();
@@ -45,6 +68,7 @@ void Library_at_startup(const std::function<void()>& cache_covers) {
     }
     try {
         db.Load();
+        Complete_if_unfit();
         // A caching pass that could not run (the library was built without a window, by the
         // library tool) is still due: run it now, or the panels would show no covers until the
         // next rebuild. New cover names from its downloads belong in the library file.

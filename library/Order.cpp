@@ -44,23 +44,32 @@ int VxDatabase::Get_nof_start_chars() const {
     return static_cast<int>(mlist_.musiclist.lookup_table.start_chars.size());
 }
 
-void VxDatabase::Create_lookup_table() {
-    VxTraceScope scope("DB::Create_lookup_table");
-    mlist_.musiclist.lookup_table.start_chars.clear();
+VX_lookup_table_struct Build_lookup_table(const std::deque<VX_FileSystem_cd>& cds) {
+    VX_lookup_table_struct table;
+    auto entry_of = [&table](const std::string& c) -> VX_start_char_struct& {
+        for (auto& e : table.start_chars)
+            if (e.start_char == c) return e;
+        table.start_chars.push_back(VX_start_char_struct{c, {}});
+        return table.start_chars.back();
+    };
     std::string c = "A";
-    const auto& cds = mlist_.musiclist.cds;
     for (std::size_t i = 0; i < cds.size(); ++i) {
         const std::string key = Album_key(cds[i]);
         // The search goes on from where the previous album stopped; sorted albums rarely move it far.
         for (int tries = 0; tries < 41; ++tries) {
             if (key.compare(0, c.size(), c) == 0) {
-                const int entry = Find_start_char_index(c);
-                mlist_.musiclist.lookup_table.start_chars[entry].cd_indices.push_back(static_cast<std::int32_t>(i));
+                entry_of(c).cd_indices.push_back(static_cast<std::int32_t>(i));
                 break;
             }
             c = next_start_char(c);
         }
     }
+    return table;
+}
+
+void VxDatabase::Create_lookup_table() {
+    VxTraceScope scope("DB::Create_lookup_table");
+    mlist_.musiclist.lookup_table = Build_lookup_table(mlist_.musiclist.cds);
 }
 
 std::vector<std::int32_t> VxDatabase::Find_cds_starting_with(const std::string& prefix) const {

@@ -1,9 +1,8 @@
 // The music folder scan: one album per folder that directly holds songs, depth first, newest album
 // at the front. A folder reached twice (symbolic links, loops) is scanned only the first time.
+#include <algorithm>
 #include <boost/filesystem.hpp>
 #include <unordered_set>
-
-#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "library/VxDefs.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
+#include "settings/Atomic_file.h"
 #include "settings/VxRead.h"
 #include "trace/VxTrace.h"
 
@@ -106,6 +106,14 @@ void VxDatabase::ReadMusic(std::string folder) {
                 continue;
             }
             const std::string full = base + entry_name;
+            // What an interrupted rating left in the album folder goes as the scan passes.
+            if (Atomic_file::Is_temporary_name(entry_name)) {
+                if (Atomic_file::Remove_if_stale(full)) trace.Write_error("Removed the stale temporary file " + full);
+                continue;
+            }
+            // Only files hold songs and covers: a FIFO or a device named like one would block
+            // whoever opens it. Links to files count as the files.
+            if (!fs::is_regular_file(entry.status())) continue;
             const std::string ext = get_extension(full);
             if (ext == "JPG" && !cover_assigned) {
                 if (album) {

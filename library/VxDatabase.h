@@ -59,6 +59,15 @@ struct c_mlist {
     VX_FileSystem_musiclist musiclist;
 };
 
+// The start-character index of albums in this order: each album filed under the first character
+// of its artist (accents folded), entries in the order their characters were first needed.
+VX_lookup_table_struct Build_lookup_table(const std::deque<VX_FileSystem_cd>& cds);
+
+// Whether the index and the random list fit the albums: the index files exactly the albums it
+// would file now (in any order within an entry), and the random list holds exactly the songs whose
+// recorded rating random play may draw. A library saved half-way through a rebuild does not.
+bool Derived_parts_fit(const VX_FileSystem_musiclist& musiclist);
+
 // What the library tells the shell while a long operation runs, so that the progress screens
 // are redrawn. Both are called synchronously on the user-interface thread and must not touch the library.
 struct VX_progress_hooks {
@@ -98,6 +107,12 @@ public:
     int Get_download_count() const { return download_count_; }
     void Set_cover_index(int i) { cover_index_ = i; }
     void Set_download_count(int n) { download_count_ = n; }
+    // The cover download pass's clock as its progress screen shows it: seconds left (-1: no pass
+    // under way), and the albums without cover it left for the next pass when its time was up.
+    int Get_cover_seconds_left() const { return cover_seconds_left_; }
+    int Get_postponed_count() const { return postponed_count_; }
+    void Set_cover_seconds_left(int s) { cover_seconds_left_ = s; }
+    void Set_postponed_count(int n) { postponed_count_ = n; }
 
     bool Is_changed() const { return changed_; }
     void Set_changed(bool flag) { changed_ = flag; }
@@ -146,9 +161,12 @@ public:
     // cache in line with the library (downloading missing covers first when that is on).
     void Create_and_remove_cached_covers();
     // Fetches covers for albums without one through the downloader installed below (the internet
-    // services install theirs); none installed: nothing happens.
+    // services install theirs), within Cover_pass_budget_s; none installed: nothing happens. The
+    // albums the budget did not reach wait for the next pass: the caching pass then stays due.
+    static constexpr double Cover_pass_budget_s = 60;
     void Download_missing_covers();
-    void Set_cover_downloader(std::function<void()> downloader);
+    using Cover_downloader = std::function<void(double budget_s)>;
+    void Set_cover_downloader(Cover_downloader downloader);
     // Scales source into the cache file target (panel size, or the full image when scaled bitmaps are off).
     void Cache_cover(const std::string& source, const std::string& target);
 
@@ -164,8 +182,10 @@ private:
     int folder_count_ = 0;
     int score_index_ = 0;
     int download_count_ = 0;
+    int cover_seconds_left_ = -1;
+    int postponed_count_ = 0;
     bool changed_ = false;
     c_mlist mlist_;
     VX_progress_hooks hooks_;
-    std::function<void()> cover_downloader_;
+    Cover_downloader cover_downloader_;
 };

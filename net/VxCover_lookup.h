@@ -22,6 +22,10 @@ public:
     virtual void Set_cover_index(int c) = 0;
     virtual int Get_download_count() = 0;
     virtual void Set_download_count(int n) = 0;
+    // For the progress screen of a pass with a time budget: the seconds it has left (-1 without a
+    // budget), and how many albums without cover it left for the next pass when its time was up.
+    virtual void Set_pass_seconds_left(int seconds) { (void)seconds; }
+    virtual void Set_postponed_count(int n) { (void)n; }
 };
 
 inline constexpr const char* Downloaded_cover_name = "VxCover.jpg";
@@ -54,4 +58,6 @@ void Set_cover_cacher(Cover_cacher cacher);
 
 // For every album without a cover, in list order: search, download, set the cover, cache it.
 // The progress screen is redrawn once per album. True when at least one cover was downloaded.
-bool Download_missing_covers(VxCover_albums& albums);
+// With a budget (seconds, above 0) no request outlasts it: when it is spent the albums left wait,
+// the progress screen is redrawn once more to say so, and the next pass begins with them.
+bool Download_missing_covers(VxCover_albums& albums, double budget_s = 0);

@@ -17,3 +17,5 @@ std::string VxDatabase_albums::Get_cd_cached_cover(int c) { return VxDatabase::I
 void VxDatabase_albums::Set_cover_index(int c) { VxDatabase::Instance().Set_cover_index(c); }
 int VxDatabase_albums::Get_download_count() { return VxDatabase::Instance().Get_download_count(); }
 void VxDatabase_albums::Set_download_count(int n) { VxDatabase::Instance().Set_download_count(n); }
+void VxDatabase_albums::Set_pass_seconds_left(int seconds) { VxDatabase::Instance().Set_cover_seconds_left(seconds); }
+void VxDatabase_albums::Set_postponed_count(int n) { VxDatabase::Instance().Set_postponed_count(n); }

@@ -17,4 +17,6 @@ public:
     void Set_cover_index(int c) override;
     int Get_download_count() override;
     void Set_download_count(int n) override;
+    void Set_pass_seconds_left(int seconds) override;
+    void Set_postponed_count(int n) override;
 };

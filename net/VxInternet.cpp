@@ -1,16 +1,18 @@
 // URL downloads. The worker thread of Open_url only opens the URL; all reading happens on the
-// user-interface thread. A transfer that fails half-way leaves no file behind (Part_file).
+// user-interface thread. A transfer that fails half-way or grows past its ceiling leaves no file
+// behind: the bytes go to a temporary file that only a complete answer puts in place.
 #include "net/VxInternet.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "net/Net_servers.h"
-#include "net/Part_file.h"
 #include "net/VxNet_shell.h"
 #include "platform/dialogs.h"
+#include "settings/Atomic_file.h"
 #include "trace/VxTrace.h"
 
 namespace {
@@ -28,13 +30,13 @@ VxInternet& VxInternet::Instance() {
     return internet;
 }
 
-void VxInternet::Open_client() {
+void VxInternet::Open_client(Platform::Http_limits limits) {
     Close_handles();
-    client_ = std::make_unique<Platform::Http_client>(Agent, limits_);
+    client_ = std::make_unique<Platform::Http_client>(Agent, limits);
 }
 
-void VxInternet::Open_url(const std::string& url, bool& timed_out) {
-    Open_client();
+void VxInternet::Open_url(const std::string& url, bool& timed_out, Platform::Http_limits limits) {
+    Open_client(limits);
     struct Handover {
         std::mutex mutex;
         std::condition_variable finished;
@@ -72,7 +74,7 @@ void VxInternet::Open_url(const std::string& url, bool& timed_out) {
 }
 
 void VxInternet::Open_url_here(const std::string& url) {
-    Open_client();
+    Open_client(limits_);
     response_ = client_->Open(url);
     if (!response_) VxTrace::Instance().Write_error("Can't open url:" + url);
 }
@@ -84,11 +86,28 @@ void VxInternet::Close_handles() {
 
 long VxInternet::Read_block(char* buffer) { return response_ ? response_->Read(buffer, Block_size) : -1; }
 
-std::string VxInternet::Read_text() {
+std::string VxInternet::Read_text(std::size_t limit, Beyond_limit beyond, const std::string& url) {
+    auto refused = [&] {
+        VxTrace::Instance().Write_error("Refused an answer of more than " + std::to_string(limit) +
+                                        " bytes from url: " + url);
+        return std::string();
+    };
+    if (beyond == Beyond_limit::refuse && response_ && response_->Content_length() > static_cast<long long>(limit))
+        return refused();
     std::string text;
     char block[Block_size];
-    long count;
-    while (text.size() < Max_text_size && (count = Read_block(block)) > 0) text.append(block, static_cast<std::size_t>(count));
+    long count = 0;
+    while (text.size() < limit && (count = Read_block(block)) > 0) text.append(block, static_cast<std::size_t>(count));
+    // A text that must be whole is no text when its transfer broke off (a version cut short reads as another).
+    if (count < 0 && beyond == Beyond_limit::refuse) {
+        VxTrace::Instance().Write_error("Transfer failed on url: " + url);
+        return std::string();
+    }
+    if (text.size() >= limit) {
+        if (text.size() > limit) text.resize(limit);
+        // Whether anything follows the limit shows only by reading on: one more byte.
+        if (beyond == Beyond_limit::refuse && Read_block(block) > 0) return refused();
+    }
     return text;
 }
 
@@ -101,8 +120,11 @@ bool VxInternet::Download_image(const std::string& url, const std::string& path)
 }
 
 bool VxInternet::Copy_to_file(const std::string& url, const std::string& path, Copy_kind kind) {
+    const long long ceiling = kind == Copy_kind::installer ? Max_installer_size : Max_cover_size;
+    Platform::Http_limits limits = limits_;
+    if (kind == Copy_kind::installer) limits.overall_ms = std::max(limits.overall_ms, Installer_overall_ms);
     bool timed_out = false;
-    Open_url(url, timed_out);
+    Open_url(url, timed_out, limits);
     if (timed_out) return false;
     if (!response_) {
         Close_handles();
@@ -122,28 +144,45 @@ bool VxInternet::Copy_to_file(const std::string& url, const std::string& path, C
             return false;
         }
     }
+    auto too_large = [&](long long bytes) {
+        VxTrace::Instance().Write_error("Refused download of " + std::to_string(bytes) + " bytes (at most " +
+                                        std::to_string(ceiling) + ") from url: " + url);
+    };
+    if (const long long announced = response_->Content_length(); announced > ceiling) {
+        too_large(announced);
+        Close_handles();
+        return false;
+    }
 
-    Part_file file(path);
+    Atomic_file::Writer file(path);
     bool first = true;
     bool writing = true;
     bool failed = false;
     bool any_block = false;
+    long long total = 0;
     int kilobytes = 0;
     char block[Block_size];
     long count;
     while ((count = Read_block(block)) > 0) {
         any_block = true;
+        total += count;
+        if (total > ceiling) {
+            // More than it announced, or it announced nothing: what came so far goes.
+            too_large(total);
+            file.Discard();
+            failed = true;
+            break;
+        }
         if (first) {
             first = false;
             if (kind == Copy_kind::image && !Starts_like_jpeg(block, count)) writing = false;
-            if (writing && !file.Create()) {
+            if (writing && !file.Open()) {
                 Platform::Message_box(Caption, "Cannot create file on disk...");
                 failed = true;
                 break;
             }
         }
-        if (writing && !file.Write(block, static_cast<std::size_t>(count))) {
-            file.Discard();
+        if (writing && !file.Append(block, static_cast<std::size_t>(count))) {
             Platform::Message_box(Caption, "Error writing to file on disk...");
             failed = true;
             break;
@@ -154,7 +193,7 @@ bool VxInternet::Copy_to_file(const std::string& url, const std::string& path, C
         }
     }
     if (count < 0 && !failed) {
-        // A reset, a stall or the overall limit: what arrived is incomplete, so it is not kept.
+        // A reset, a stall or the deadline: what arrived is incomplete, so it is not kept.
         VxTrace::Instance().Write_error("Transfer failed on url: " + url);
         failed = true;
     }

@@ -1,5 +1,7 @@
 // URL downloads: opening a URL with a 5000 ms time-out kept by a worker thread, copying the answer
 // to a file (with the kilobyte progress screen) or, for covers, only when it starts like a JPEG.
+// Every request has a deadline (connect 5 s, the whole request 20 s; installers may take longer
+// while bytes keep coming) and every download a ceiling that fits what it fetches.
 // One object per process; every call comes from the user-interface thread and blocks it.
 #pragma once
 
@@ -15,13 +17,23 @@ public:
     static constexpr const char* Agent = "Microsoft Internet Explorer";
     static constexpr int Block_size = 1024;
     static constexpr int Open_timeout_ms = 5000;
-    // Longest page or version file kept in memory; the rest of a larger answer is not read.
-    static constexpr std::size_t Max_text_size = 16u << 20;
+    // The ceilings: a larger answer is refused (its Content-Length, or once that many bytes came).
+    static constexpr long long Max_cover_size = 10LL << 20;
+    static constexpr long long Max_installer_size = 256LL << 20;
+    static constexpr std::size_t Max_version_text = 4096;
+    // An installer is large: its whole transfer may take this long, as long as it never stalls.
+    static constexpr long Installer_overall_ms = 30L * 60 * 1000;
+
+    // What Read_text does with an answer longer than its limit.
+    enum class Beyond_limit {
+        cut,     // keep the first bytes, leave the rest unread (a page searched only at its start)
+        refuse,  // read nothing (a text that must be whole)
+    };
 
     // Opens the internet handle and the URL on a worker thread, waiting for it at most 5000 ms.
     // Afterwards the URL handle is the open answer, or empty. On a time-out both handles are closed
     // and the worker's late answer is thrown away.
-    void Open_url(const std::string& url, bool& timed_out);
+    void Open_url(const std::string& url, bool& timed_out) { Open_url(url, timed_out, limits_); }
     // The same on the calling thread without a time-out of its own (the cover search request).
     void Open_url_here(const std::string& url);
     bool Url_open() const { return response_ != nullptr; }
@@ -30,24 +42,29 @@ public:
 
     // One block of the open answer: up to 1024 bytes, 0 at its end, -1 when the transfer failed.
     long Read_block(char* buffer);
-    // Every block of the open answer, appended, up to Max_text_size; "" when nothing could be read.
-    std::string Read_text();
+    // Every block of the open answer, appended, up to limit bytes; "" when nothing could be read, or
+    // (refuse) a longer answer or one whose transfer broke off, with an error line naming url.
+    std::string Read_text(std::size_t limit, Beyond_limit beyond, const std::string& url);
 
     // Copies the answer to path, showing the kilobytes so far after each block. Only a complete
-    // answer with a non-error status from a trusted source (HTTPS, or the loopback test server)
-    // replaces path; otherwise nothing is written and the result is false. Used for installers.
+    // answer of at most Max_installer_size bytes with a non-error status from a trusted source
+    // (HTTPS, or the loopback test server) replaces path; otherwise nothing is written and the
+    // result is false. Used for installers.
     bool Download_to_file(const std::string& url, const std::string& path);
-    // Copies the answer to path only when its first block starts with FF D8 FF (a JPEG);
-    // true when the whole image arrived and was written.
+    // Copies the answer to path only when its first block starts with FF D8 FF (a JPEG) and it is
+    // at most Max_cover_size bytes; true when the whole image arrived and was written.
     bool Download_image(const std::string& url, const std::string& path);
 
-    // The limits that end a transfer that stalls after connecting (tests shorten them).
+    // The deadlines of every request (tests shorten them). An installer's whole transfer has
+    // Installer_overall_ms instead; its other limits are these.
     void Set_limits(Platform::Http_limits limits) { limits_ = limits; }
+    Platform::Http_limits Limits() const { return limits_; }
 
 private:
     VxInternet() = default;
-    void Open_client();
     enum class Copy_kind { installer, image };
+    void Open_client(Platform::Http_limits limits);
+    void Open_url(const std::string& url, bool& timed_out, Platform::Http_limits limits);
     bool Copy_to_file(const std::string& url, const std::string& path, Copy_kind kind);
 
     Platform::Http_limits limits_;

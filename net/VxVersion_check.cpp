@@ -80,10 +80,11 @@ bool Determine_new_version(std::string& newest) {
         state.first_check = false;
         VxInternet& internet = VxInternet::Instance();
         bool timed_out = false;
-        internet.Open_url(Net_servers::Distribution() + "Info.txt", timed_out);
+        const std::string url = Net_servers::Distribution() + "Info.txt";
+        internet.Open_url(url, timed_out);
         std::string response;
         if (!timed_out) {
-            response = internet.Read_text();
+            response = internet.Read_text(VxInternet::Max_version_text, VxInternet::Beyond_limit::refuse, url);
             internet.Close_handles();
         }
         std::string text = Net_text::Extract(response, "version=(.*)");

@@ -9,10 +9,11 @@
 
 namespace Platform {
 
-// Limits that keep a transfer from blocking forever once it is under way.
+// Limits that keep a request from blocking forever, whatever the server does.
 struct Http_limits {
-    long overall_ms = 30L * 60 * 1000;  // the whole transfer, opening included
-    long stall_ms = 60L * 1000;         // longest time without a single byte arriving
+    long overall_ms = 20L * 1000;  // the whole transfer, opening included
+    long stall_ms = 20L * 1000;    // longest time without a single byte arriving
+    long connect_ms = 5L * 1000;   // reaching the server
 };
 
 // One open answer (the body of a response whose headers have arrived). One thread at a time.
@@ -26,6 +27,8 @@ public:
     virtual bool Secure() const = 0;         // the final answer came over HTTPS with a verified certificate
     virtual std::string Peer_ip() const = 0;  // numeric address of the server that answered
     virtual std::string Final_url() const = 0;
+    // The body's length as the final answer's headers announce it; -1 when they do not.
+    virtual long long Content_length() const = 0;
 };
 
 // The internet handle: an agent text, and the switch that aborts whatever it has in progress.

@@ -62,6 +62,7 @@ public:
         curl_easy_setopt(easy_, CURLOPT_NOPROXY, no_proxy_.c_str());
         curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(easy_, CURLOPT_TIMEOUT_MS, limits.overall_ms);
+        curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, limits.connect_ms);
         curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Curl_response::On_header);
         curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
         curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Curl_response::On_body);
@@ -118,6 +119,12 @@ public:
         const char* url = nullptr;
         curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &url);
         return url ? url : "";
+    }
+
+    long long Content_length() const override {
+        curl_off_t length = -1;
+        if (curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK) return -1;
+        return length < 0 ? -1 : static_cast<long long>(length);
     }
 
 private:

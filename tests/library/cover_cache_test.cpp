@@ -310,8 +310,9 @@ TEST_F(CoverCache, TheInstalledDownloaderRunsOnlyWhenDownloadsAreOn) {
     db.Set_download_count(5);
     int calls = 0;
     // As the internet services do: fetch the file, name it the cover, cache it at once.
-    db.Set_cover_downloader([&] {
+    db.Set_cover_downloader([&](double budget_s) {
         ++calls;
+        EXPECT_EQ(budget_s, VxDatabase::Cover_pass_budget_s);
         EXPECT_EQ(db.Get_download_count(), 0);
         Write_jpeg(home_ + "/music/A - B/VxCover.jpg", 60, 60, 0, 255, 0);
         db.Set_cd_cover(0, "VxCover.jpg");

@@ -1,14 +1,16 @@
 // The folder scan on small trees of empty files: albums per folder, song order, cover rules,
-// nesting, counters, logging, and folders reached through symbolic links.
+// nesting, counters, logging, folders reached through symbolic links, and entries that are no files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <boost/filesystem.hpp>
-#include <unistd.h>
 
 #include "library/VxDatabase.h"
 #include "library/VxDefs.h"
 #include "tests/library/library_fixture.h"
+#include "tests/support/test_support.h"
 
 namespace fs = boost::filesystem;
 using Library_test::Jukebox;
@@ -166,4 +168,25 @@ TEST(ReadMusic, UnreadableSubfolderIsLoggedAndSkipped) {
     fs::permissions(jb.Music() + "/Locked", fs::perms::owner_all);
     EXPECT_EQ(VxDatabase::Instance().Get_nof_cds(), 1);
     EXPECT_NE(TestSupport::Read_file("error.txt").find("Locked : "), std::string::npos);
+}
+
+TEST(ReadMusic, OnlyFilesAndLinksToFilesAreSongsOrCovers) {
+    Jukebox jb;
+    jb.Touch("Real - Songs/01 - Real.mp3");
+    jb.Touch("Elsewhere/kept.ogg");
+    const std::string album = jb.Music() + "/Odd - Entries/";
+    fs::create_directories(album);
+    // Opening a FIFO blocks until someone writes to it: a song or cover named so must never be opened.
+    ASSERT_EQ(::mkfifo((album + "01 - Pipe.mp3").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo((album + "cover.jpg").c_str(), 0644), 0);
+    fs::create_symlink(jb.Music() + "/Elsewhere/kept.ogg", album + "02 - Linked.ogg");
+    fs::create_symlink(album + "missing.mp3", album + "03 - Dangling.mp3");
+    TestSupport::Write_file(album + "front.jpg", "");
+    VxDatabase& db = VxDatabase::Instance();
+    db.ReadMusic(jb.Music_folder());
+    const VX_FileSystem_cd* odd = Album_at(album);
+    ASSERT_NE(odd, nullptr);
+    EXPECT_EQ(Song_files(*odd), (std::vector<std::string>{"02 - Linked.ogg"}));
+    EXPECT_EQ(odd->cover, "front.jpg");
+    EXPECT_EQ(db.Get_nof_cds(), 3);
 }

@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <boost/filesystem.hpp>
 #include <sstream>
 
 #include "library/Library_listing.h"
 #include "library/Library_startup.h"
 #include "library/VxDatabase.h"
+#include "library/VxRating.h"
 #include "settings/CIniFile.h"
 #include "settings/VxRead.h"
 #include "tests/library/library_fixture.h"
+
+namespace fs = boost::filesystem;
 
 using Library_test::Jukebox;
 
@@ -126,4 +130,85 @@ TEST(Startup, ALoadedLibraryRunsACachingPassThatIsStillDueOnce) {
     VxDatabase::Instance().Clear();
     Library_startup::Library_at_startup(pass);
     EXPECT_EQ(passes, 1);
+}
+
+namespace {
+// Sets a file's time of last writing back, as if it had been left there some while ago.
+void Age(const std::string& path, int seconds) {
+    const auto when = fs::last_write_time(path) - seconds;
+    fs::last_write_time(path, when);
+}
+}  // namespace
+
+TEST(Startup, ALibrarySavedBetweenTheTwoSavesOfARebuildIsCompletedAndSaved) {
+    Jukebox jb;
+    Small_tree(jb);
+    // What a rebuild killed after its first save leaves: the albums as scanned, no scores, no
+    // index, no random list.
+    VxDatabase& db = VxDatabase::Instance();
+    db.ReadMusic(jb.Music_folder());
+    db.Save();
+    db.Clear();
+    Library_startup::Library_at_startup();
+    EXPECT_EQ(db.Get_nof_start_chars(), 3);
+    EXPECT_EQ(db.Get_nof_random_songs(), 3);
+    EXPECT_EQ(db.Get_cd_name(1), "Abba - Arrival");  // sorted, with the score from its tag file
+    EXPECT_DOUBLE_EQ(db.Get_cd_score(1), 1.25);
+    EXPECT_NE(TestSupport::Read_file("error.txt").find("does not fit its albums; they are made again"),
+              std::string::npos);
+    // The completed library is on disk: the next start loads it as it is.
+    db.Clear();
+    db.Load();
+    EXPECT_TRUE(Derived_parts_fit(db.Musiclist()));
+    EXPECT_TRUE(jb.Dialogs().empty());
+}
+
+TEST(Startup, TheFitCheckTakesWhatRatingsAndSearchesLeaveAndRefusesWhatIsMissing) {
+    Jukebox jb;
+    Small_tree(jb);
+    VxDatabase& db = VxDatabase::Instance();
+    Library_startup::Library_at_startup();
+    ASSERT_TRUE(Derived_parts_fit(db.Musiclist()));
+    // A rating reorders an index entry and leaves the random list; a search adds an empty entry.
+    VxRating::Instance().SetSongRating(2, 0, 99);
+    db.Find_start_char_index("Q");
+    EXPECT_TRUE(Derived_parts_fit(db.Musiclist()));
+
+    VX_FileSystem_musiclist m = db.Musiclist();
+    m.lookup_table.start_chars.pop_back();  // the entry of "Z" and its album
+    m.lookup_table.start_chars.pop_back();
+    EXPECT_FALSE(Derived_parts_fit(m));
+    m = db.Musiclist();
+    m.random_list.pop_back();
+    EXPECT_FALSE(Derived_parts_fit(m));
+    m = db.Musiclist();
+    m.random_list.push_back(m.random_list.front());  // a song twice instead of another
+    m.random_list.erase(m.random_list.begin() + 1);
+    EXPECT_FALSE(Derived_parts_fit(m));
+}
+
+TEST(Startup, StaleTemporaryFilesOfInterruptedSavesAreRemoved) {
+    Jukebox jb;
+    Small_tree(jb);
+    const std::string album = jb.Music() + "/Abba - Gold/";
+    for (const std::string& path : {std::string(".MusicDataBase.dat.tmp-a1B2c3"),
+                                    std::string(".settings_v3.ini.tmp-zzzzzz"), album + ".tavrix.tag.tmp-Q9q9Q9"}) {
+        TestSupport::Write_file(path, "half a file");
+        Age(path, 120);
+    }
+    // A write of another process may be under way; and these are not ours.
+    TestSupport::Write_file(".MusicDataBase.dat.tmp-young1", "being written");
+    for (const std::string& path :
+         {std::string(".notes.tmp-ab"), std::string("MusicDataBase.dat.tmp-abcdef"), album + "tavrix.tag.bak"}) {
+        TestSupport::Write_file(path, "keep");
+        Age(path, 120);
+    }
+    Library_startup::Library_at_startup();
+    EXPECT_EQ(
+        Library_test::Listing("."),
+        (std::vector<std::string>{".MusicDataBase.dat.tmp-young1", ".notes.tmp-ab", "MusicDataBase.dat",
+                                  "MusicDataBase.dat.tmp-abcdef", "error.txt", "log.txt", "music", "settings_v3.ini"}));
+    EXPECT_EQ(Library_test::Listing(album),
+              (std::vector<std::string>{"01 - SOS.flac", "tavrix.tag", "tavrix.tag.bak"}));
+    EXPECT_EQ(VxDatabase::Instance().Get_nof_songs(2), 1);  // the temporary file was no song
 }

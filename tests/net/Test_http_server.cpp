@@ -128,6 +128,11 @@ std::string Test_http_server::Last_header(const std::string& name) const {
     return found == last_headers_.end() ? "" : found->second;
 }
 
+bool Test_http_server::Stopping() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return stopping_;
+}
+
 bool Test_http_server::Wait_or_stop(int ms) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (ms < 0) {
@@ -201,8 +206,12 @@ void Test_http_server::Handle(int fd) {
     std::ostringstream head;
     head << "HTTP/1.1 " << reply.status << ' ' << Reason(reply.status) << "\r\n"
          << "Content-Type: " << reply.content_type << "\r\n"
-         << "Content-Length: " << reply.body.size() << "\r\n"
          << "Connection: close\r\n";
+    if (reply.announced_length != -2)
+        head << "Content-Length: "
+             << (reply.announced_length >= 0 ? reply.announced_length
+                                             : static_cast<long long>(reply.body.size()) + reply.filler)
+             << "\r\n";
     if (!reply.location.empty()) head << "Location: " << reply.location << "\r\n";
     head << "\r\n";
     if (!Send_all(fd, head.str())) return;
@@ -211,7 +220,18 @@ void Test_http_server::Handle(int fd) {
         Wait_or_stop(-1);
         return;
     }
-    Send_all(fd, reply.body);
+    if (reply.drip_ms > 0) {
+        for (char byte : reply.body)
+            if (!Send_all(fd, std::string(1, byte)) || !Wait_or_stop(reply.drip_ms)) return;
+    } else if (!Send_all(fd, reply.body)) {
+        return;
+    }
+    const std::string chunk(64 * 1024, 'f');
+    for (long long left = reply.filler; left > 0; left -= static_cast<long long>(chunk.size())) {
+        if (Stopping() ||
+            !Send_all(fd, chunk.substr(0, static_cast<std::size_t>(std::min<long long>(left, chunk.size())))))
+            return;
+    }
     shutdown(fd, SHUT_WR);
 }
 

@@ -1,6 +1,6 @@
 // A small HTTP/1.1 server for the tests of the internet services, bound to 127.0.0.1 on a port
 // the system picks, answering in a thread of its own: set answers per path, slow, stalled,
-// redirecting or error answers, and count what was asked. Unknown paths get a 404 HTML page.
+// redirecting, error, oversized or dripping answers, and count what was asked. Unknown paths get a 404 HTML page.
 #pragma once
 
 #include <condition_variable>
@@ -19,6 +19,9 @@ struct Http_reply {
     std::string location;    // sent as "Location" (use with status 302)
     int delay_ms = 0;        // silence before the status line
     long stall_after = -1;   // bytes of the body sent before the server goes silent for good; -1 sends all
+    long long announced_length = -1;  // the Content-Length sent: -1 the true one, -2 none at all
+    long long filler = 0;             // bytes sent after the body, made as they go (answers too large to keep)
+    int drip_ms = 0;                  // the body goes one byte at a time, this long apart
 };
 
 class Test_http_server {
@@ -46,6 +49,7 @@ private:
     void Accept_loop();
     void Handle(int fd);
     bool Wait_or_stop(int ms);  // false when the server is stopping
+    bool Stopping() const;
 
     int listen_fd_ = -1;
     int wake_[2] = {-1, -1};

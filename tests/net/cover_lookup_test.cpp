@@ -151,3 +151,57 @@ TEST(Download_missing_covers, WithoutASearchServiceNothingLeavesTheMachine) {
     EXPECT_EQ(albums.download_count, 0);
     EXPECT_NE(home.Errors().find("Can't open url:images?imgsz="), std::string::npos);
 }
+
+namespace {
+// The albums with the pass's clock as the progress screen sees it.
+class Clocked_albums : public Fake_albums {
+public:
+    void Set_pass_seconds_left(int seconds) override { seconds_left.push_back(seconds); }
+    void Set_postponed_count(int n) override { postponed = n; }
+    std::vector<int> seconds_left;
+    int postponed = -1;
+};
+}  // namespace
+
+TEST(Download_missing_covers, APassOutOfTimeLeavesTheRestForTheNextPassWhichBeginsWithThem) {
+    Net_home home;
+    Test_http_server server;
+    setenv("TAVRIX_IMAGE_SEARCH", server.Base().c_str(), 1);
+    Clocked_albums albums;
+    for (const char* name : {"A", "B", "C", "D"}) {
+        TestSupport::Make_dirs(std::string("../music/") + name);
+        albums.albums.push_back({name, std::string("../music/") + name + "/", ""});
+    }
+    // A answers at once without pictures; B's search never answers, so the budget ends on B.
+    server.Serve(Search_target("A"), Test_http_server::Page("<html>nothing</html>"));
+    auto silent = Test_http_server::Page("<html>late</html>");
+    silent.delay_ms = 600000;
+    server.Serve(Search_target("B"), silent);
+    std::vector<int> screens;
+    Platform::Message_queue::Instance().Set_window_procedure([&](const Platform::Message& message) {
+        if (message.kind == Platform::WM_TIMER && message.wparam == Timer_progress_download_covers)
+            screens.push_back(albums.cover_index);
+    });
+
+    EXPECT_FALSE(Download_missing_covers(albums, 3));
+    EXPECT_EQ(albums.postponed, 3);                   // B, C and D
+    EXPECT_EQ(screens, (std::vector<int>{0, 1, 1}));  // the last redraw says the time is up
+    ASSERT_FALSE(albums.seconds_left.empty());
+    EXPECT_EQ(albums.seconds_left.back(), 0);
+    EXPECT_EQ(server.Requests("/images"), 2);  // C and D were not asked for
+    EXPECT_NE(home.Errors().find("the time of the pass is up, 3 albums without cover wait for the next pass"),
+              std::string::npos);
+
+    // The next pass begins with B and goes round the whole list.
+    server.Serve(Search_target("B"), Test_http_server::Page("<a href=\"/imgres?imgurl=" + server.Base() + "b.jpg\">"));
+    server.Serve("/b.jpg", Test_http_server::Jpeg(2000));
+    const std::size_t asked = server.Targets().size();
+    screens.clear();
+    EXPECT_TRUE(Download_missing_covers(albums, 60));
+    EXPECT_EQ(albums.postponed, 0);
+    EXPECT_EQ(screens, (std::vector<int>{1, 2, 3, 0}));
+    EXPECT_EQ(server.Targets()[asked], Search_target("B"));
+    EXPECT_EQ(albums.albums[1].cover, "VxCover.jpg");
+    Platform::Message_queue::Instance().Set_window_procedure(nullptr);
+    unsetenv("TAVRIX_IMAGE_SEARCH");
+}

@@ -1,8 +1,14 @@
 // Downloads against the loopback test server: the open time-out, error pages, JPEG test,
-// kilobyte progress, stalled transfers and what a failed download leaves on disk.
+// kilobyte progress, stalled and hostile transfers, the ceilings and deadlines, and what a failed
+// download leaves on disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <boost/filesystem.hpp>
+#include <cstdlib>
+
 #include "net/Net_servers.h"
+#include "net/VxCover_lookup.h"
 #include "net/VxInternet.h"
 #include "tests/net/Net_home.h"
 #include "tests/net/Test_http_server.h"
@@ -140,4 +146,104 @@ TEST(VxInternet, ProgramsComeOnlyOverHttpsOrFromTheLoopbackServer) {
     EXPECT_TRUE(Net_servers::Trusted_program_source(false, "127.0.0.1"));
     EXPECT_FALSE(Net_servers::Trusted_program_source(false, "203.0.113.7"));
     EXPECT_FALSE(Net_servers::Trusted_program_source(false, "127.0.0.2"));
+}
+
+namespace {
+// The entries of a folder: a download must leave neither a file nor its temporary one.
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : boost::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+}  // namespace
+
+TEST(VxInternet, DownloadsLargerThanTheirCeilingAreRefusedAndLeaveNoFile) {
+    Net_home home;
+    Test_http_server server;
+    TestSupport::Make_dirs("album");
+    // One that says so: refused before a byte is read.
+    auto announced = Test_http_server::Jpeg(3000);
+    announced.announced_length = 2LL << 30;
+    announced.stall_after = 3000;  // it never sends the rest it announced
+    server.Serve("/announced.jpg", announced);
+    // One that does not say: stopped once the bytes pass the ceiling.
+    auto endless = Test_http_server::Jpeg(4);
+    endless.announced_length = -2;
+    endless.filler = VxInternet::Max_cover_size + 100000;
+    server.Serve("/endless.jpg", endless);
+    auto installer = Test_http_server::Jpeg(3000);
+    installer.announced_length = VxInternet::Max_installer_size + 1;
+    installer.stall_after = 3000;
+    server.Serve("/big.exe", installer);
+
+    for (const char* name : {"announced.jpg", "endless.jpg"}) {
+        EXPECT_FALSE(VxInternet::Instance().Download_image(server.Base() + name, "album/VxCover.jpg")) << name;
+        EXPECT_TRUE(Entries("album").empty()) << name;
+    }
+    EXPECT_FALSE(VxInternet::Instance().Download_to_file(server.Base() + "big.exe", "../files/big.exe"));
+    EXPECT_TRUE(Entries("../files").empty());
+    const std::string errors = home.Errors();
+    EXPECT_NE(errors.find("Refused download of 2147483648 bytes (at most 10485760) from url: " + server.Base() +
+                          "announced.jpg"),
+              std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find("(at most 10485760) from url: " + server.Base() + "endless.jpg"), std::string::npos);
+    EXPECT_NE(errors.find("(at most 268435456) from url: " + server.Base() + "big.exe"), std::string::npos);
+    EXPECT_TRUE(home.shell.kilobytes_shown.empty());  // the installer was refused before its first block
+}
+
+TEST(VxInternet, ATextThatMustBeWholeIsRefusedWhenLongerThanItsLimitOrCutOff) {
+    Net_home home;
+    Test_http_server server;
+    server.Serve("/fits.txt", Test_http_server::Page(std::string(4096, 'v')));
+    server.Serve("/long.txt", Test_http_server::Page(std::string(4097, 'v')));
+    auto unannounced = Test_http_server::Page(std::string(4097, 'v'));
+    unannounced.announced_length = -2;
+    server.Serve("/unannounced.txt", unannounced);
+    auto cut = Test_http_server::Page("version=v2.31");
+    cut.stall_after = 12;  // "version=v2.3" arrives, then nothing
+    server.Serve("/cut.txt", cut);
+    VxInternet& internet = VxInternet::Instance();
+    internet.Set_limits({20000, 1000, 5000});
+    auto read = [&](const char* name, VxInternet::Beyond_limit beyond) {
+        bool timed_out = false;
+        internet.Open_url(server.Base() + name, timed_out);
+        std::string text = internet.Read_text(VxInternet::Max_version_text, beyond, server.Base() + name);
+        internet.Close_handles();
+        return text;
+    };
+    EXPECT_EQ(read("fits.txt", VxInternet::Beyond_limit::refuse).size(), 4096u);
+    EXPECT_EQ(read("long.txt", VxInternet::Beyond_limit::refuse), "");
+    EXPECT_EQ(read("unannounced.txt", VxInternet::Beyond_limit::refuse), "");
+    EXPECT_EQ(read("cut.txt", VxInternet::Beyond_limit::refuse), "");
+    // A page searched only at its start keeps that start.
+    EXPECT_EQ(read("long.txt", VxInternet::Beyond_limit::cut).size(), 4096u);
+    const std::string errors = home.Errors();
+    EXPECT_NE(errors.find("Refused an answer of more than 4096 bytes from url: " + server.Base() + "long.txt"),
+              std::string::npos);
+    EXPECT_NE(errors.find("Refused an answer of more than 4096 bytes from url: " + server.Base() + "unannounced.txt"),
+              std::string::npos);
+    EXPECT_NE(errors.find("Transfer failed on url: " + server.Base() + "cut.txt"), std::string::npos);
+}
+
+TEST(VxInternet, EveryRequestEndsByItsDeadlineWhateverTheServerDoes) {
+    Net_home home;
+    Test_http_server server;
+    // One that accepts and never answers, and one that sends a byte at a time for ever.
+    auto silent = Test_http_server::Page("<html>late</html>");
+    silent.delay_ms = 600000;
+    server.Serve("/images", silent);
+    auto drip = Test_http_server::Jpeg(100000);
+    drip.drip_ms = 50;
+    server.Serve("/drip.jpg", drip);
+    setenv("TAVRIX_IMAGE_SEARCH", server.Base().c_str(), 1);
+    VxInternet::Instance().Set_limits({1500, 1500, 1000});
+
+    EXPECT_EQ(Fetch_search_page("Abba"), "");
+    EXPECT_FALSE(VxInternet::Instance().Download_image(server.Base() + "drip.jpg", "VxCover.jpg"));
+    EXPECT_FALSE(Exists("VxCover.jpg"));
+    EXPECT_NE(home.Errors().find("Transfer failed on url: " + server.Base() + "drip.jpg"), std::string::npos);
+    unsetenv("TAVRIX_IMAGE_SEARCH");
 }

@@ -92,3 +92,57 @@ TEST(AtomicWrite, KeepsPermissionsAndFollowsLinks) {
     ASSERT_EQ(::stat("real.ini", &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
+
+TEST(AtomicWrite, AWriterInPiecesReplacesOnlyWhenCommitted) {
+    TestSupport::Scratch_dir dir;
+    Write_file("VxCover.jpg", "old");
+    {
+        Atomic_file::Writer cut_off("VxCover.jpg");
+        ASSERT_TRUE(cut_off.Open());
+        ASSERT_TRUE(cut_off.Append("ne", 2));
+        EXPECT_EQ(Files_in(dir.Path()), 2u);  // the temporary file beside the old one
+    }                                         // a download that broke off: nothing of it stays
+    EXPECT_EQ(Read_file("VxCover.jpg"), "old");
+    EXPECT_EQ(Files_in(dir.Path()), 1u);
+
+    Atomic_file::Writer whole("VxCover.jpg");
+    ASSERT_TRUE(whole.Open());
+    ASSERT_TRUE(whole.Append("ne", 2));
+    ASSERT_TRUE(whole.Append("w", 1));
+    ASSERT_TRUE(whole.Commit());
+    EXPECT_FALSE(whole.Is_open());
+    EXPECT_EQ(Read_file("VxCover.jpg"), "new");
+    EXPECT_EQ(Files_in(dir.Path()), 1u);
+    {
+        Fault_guard guard(Atomic_file::Fault::write);
+        Atomic_file::Writer failing("VxCover.jpg");
+        ASSERT_TRUE(failing.Open());
+        EXPECT_FALSE(failing.Append("x", 1));
+        EXPECT_FALSE(failing.Commit());
+    }
+    EXPECT_EQ(Read_file("VxCover.jpg"), "new");
+    EXPECT_EQ(Files_in(dir.Path()), 1u);
+}
+
+TEST(AtomicWrite, OnlyItsOwnTemporaryNamesOlderThanAMinuteCountAsStale) {
+    EXPECT_TRUE(Atomic_file::Is_temporary_name(".tavrix.tag.tmp-a1B2c3"));
+    EXPECT_TRUE(Atomic_file::Is_temporary_name(".x.tmp-000000"));
+    for (const char* other :
+         {"tavrix.tag.tmp-a1B2c3", ".tmp-a1B2c3", ".tavrix.tag.tmp-a1B2c", ".tavrix.tag.tmp-a1B2c3d",
+          ".tavrix.tag.tmp-a1B2c.", ".tavrix.tag.part", "..tmp-abcdef"}) {
+        EXPECT_FALSE(Atomic_file::Is_temporary_name(other)) << other;
+    }
+    TestSupport::Scratch_dir dir;
+    auto aged = [](const std::string& path) {
+        boost::filesystem::last_write_time(path, boost::filesystem::last_write_time(path) - 61);
+    };
+    Write_file(".a.tmp-000001", "old");
+    aged(".a.tmp-000001");
+    Write_file(".a.tmp-000002", "young");
+    TestSupport::Make_dirs(".a.tmp-000003");  // a folder is never one of them
+    aged(".a.tmp-000003");
+    boost::filesystem::create_symlink("a", ".a.tmp-000004");
+    EXPECT_EQ(Atomic_file::Remove_stale_temporaries("."), 1);
+    EXPECT_FALSE(boost::filesystem::exists(".a.tmp-000001"));
+    EXPECT_EQ(Files_in(dir.Path()), 3u);
+}
