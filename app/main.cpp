@@ -9,6 +9,7 @@
 #include "app/Library_commands.h"
 #include "platform/dialogs.h"
 #include "settings/VxRead.h"
+#include "trace/VxTrace.h"
 
 int main(int argc, char** argv) {
     bool headless = false, rebuild = false, list = false;
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
         Platform::Set_headless(true);
         if (no_display) setenv("SDL_VIDEODRIVER", "dummy", 0);
     }
+    // The working folder is the home's run/ folder: the trace files live there, whichever thread writes first.
+    VxTrace::Instance().Open(".");
     Install_trace_logging_switch();
     if (rebuild || list) return Library_commands::Run(rebuild, list, std::cout);
     return Jukebox::Run(script);

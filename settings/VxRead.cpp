@@ -17,15 +17,13 @@ using namespace Settings_names;
 
 namespace {
 // The trace's switch is read from audio workers too, so it answers from an atomic copy of
-// "UseLogging" (-1 until the first read) rather than from the unlocked caches.
+// "UseLogging" (-1 until the first read) rather than from the unlocked caches. The switch never builds
+// the settings itself: an audio worker would then read and write the settings file from its thread.
 std::atomic<int> g_logging_copy{-1};
-std::atomic<bool> g_constructing{false};
 
 bool Logging_switch() {
-    if (g_constructing.load()) return true;  // asking now would re-enter the construction
     int copy = g_logging_copy.load();
-    if (copy >= 0) return copy == 1;
-    return VxRead::Instance().Get_use_logging(false);
+    return copy < 0 || copy == 1;  // markers stay on until the settings were read
 }
 
 // Leading decimal digits with an optional sign; anything else reads as 0, overflow as the extreme.
@@ -62,12 +60,7 @@ int Offset(long long value) {
 void Install_trace_logging_switch() { VxTrace::Set_logging_switch(&Logging_switch); }
 
 VxRead& VxRead::Instance() {
-    static VxRead* instance = [] {
-        g_constructing.store(true);
-        VxRead* created = new VxRead();
-        g_constructing.store(false);
-        return created;
-    }();
+    static VxRead* instance = new VxRead();
     return *instance;
 }
 
@@ -80,6 +73,7 @@ VxRead::VxRead() : impl_(new Impl) {
     Write_defaults();
     Validate();
     Check_settings_crc();
+    Get_use_logging();  // the trace's marker switch answers from here on
 }
 
 const std::string& VxRead::Impl::Read(Text_cache& cache, const char* key, const char* section, bool force) {

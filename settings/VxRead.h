@@ -65,5 +65,5 @@ private:
 };
 
 // Makes the trace's entry and exit markers follow "UseLogging". Call once at start-up; safe from
-// any thread afterwards. While the settings object is being built the markers stay on.
+// any thread afterwards. Until the settings object has been built the markers stay on.
 void Install_trace_logging_switch();

@@ -1,38 +1,57 @@
 // The trace: a running account of what the jukebox does in "log.txt" and of its errors in "error.txt".
-// Written from the user-interface thread and the audio workers; each line is one formatted write plus a flush.
+// Any thread may write. Lines are buffered and reach the files within 100 ms, at once after an error
+// line, on every way out of the process and on a fatal signal; the files live in the folder given to
+// Open, never in whatever folder happens to be current when some thread writes first.
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
 #include <string>
 
 class VxTrace {
 public:
-    // Creates the trace (truncating both files) on the first call; never destroyed before exit.
+    // The one trace of the process; created on the first call, never destroyed. Any thread.
     static VxTrace& Instance();
+
+    // Starts both files anew in folder (truncating them) with their start lines, then writes the lines
+    // written so far in this process (at most Held_limit bytes per file are kept before the first Open).
+    // A second Open flushes to the old files and moves on to the new ones. Any thread.
+    void Open(const std::string& folder);
+    // Writes every buffered line now. Any thread.
+    void Flush();
 
     // The switch for entry and exit markers. The settings own "UseLogging"; the application
     // installs a reader for it at start-up so that the trace does not depend on the settings.
-    // Without a reader the markers are written. The reader is called on every marker.
+    // Without a reader the markers are written. The reader is called on every marker, from the
+    // writing thread, and must not block.
     using Switch_reader = bool (*)();
     static void Set_logging_switch(Switch_reader reader);
 
     void Write(const std::string& text);        // "\n<text>" to log.txt, always
-    void Write_error(const std::string& text);  // "\n<text>" to error.txt, always
+    void Write_error(const std::string& text);  // "\n<text>" to error.txt, always, flushed at once
     void Write_value(const std::string& name, double value);  // "\n<name>:%f"
     void Write_value(const std::string& name, int value);     // "\n<name>:%d"
     void Enter(const std::string& name);  // "\n> **(<name>)**" while logging is on
     void Leave(const std::string& name);  // "\n< --(<name>)--" while logging is on
 
+    // A file that grows past this many bytes is moved to "log.old.txt" / "error.old.txt" (the one
+    // kept before is replaced) and begun anew, so a jukebox running for weeks does not fill its disk.
+    static constexpr std::size_t Rotation_limit = 16u << 20;
+    static constexpr std::size_t Held_limit = 4u << 20;
+    // For tests: a smaller rotation limit.
+    void Set_rotation_limit(std::size_t bytes);
+
     // Milliseconds since the first clock reading in the process; never negative, monotonic.
     static double Time_ms();
     static double Time_s() { return Time_ms() * 0.001; }
 
+    VxTrace(const VxTrace&) = delete;
+    VxTrace& operator=(const VxTrace&) = delete;
+
 private:
+    struct Impl;
     VxTrace();
     bool Markers_on() const;
-    void Line(std::FILE* file, const char* format, const char* text);
-    std::FILE* log_ = nullptr;
-    std::FILE* err_ = nullptr;
+    Impl* impl_;
 };
 
 // Writes the entry marker on construction and the exit marker on every way out of a scope.

@@ -20,7 +20,7 @@ void Patch_jpeg_size(const std::string& path, int width, int height) {
 }
 
 int Count_lines(const std::string& file, const std::string& text_start) {
-    std::istringstream in(TestSupport::Read_file(file));
+    std::istringstream in(TestSupport::Read_trace(file));
     std::string line;
     int n = 0;
     while (std::getline(in, line))
@@ -35,6 +35,7 @@ int Count_boxes(const std::string& caption, const std::string& text_start) {
 void Display::SetUp() {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     Platform::Set_headless(true);
+    TestSupport::Open_trace_here();
     TestSupport::Make_dirs(Pics());
     std::string error;
     ASSERT_TRUE(Platform::Window::Instance().Open("test", 0, 0, 800, 600, error)) << error;

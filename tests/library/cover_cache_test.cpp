@@ -76,6 +76,7 @@ protected:
         TestSupport::Make_dirs(Pics());
         TestSupport::Make_dirs(home_ + "/music");
         fs::current_path(home_ + "/run");
+        TestSupport::Open_trace_here();
         Platform::Set_headless(true);
         const std::string ini = VxRead::File_name;
         CIniFile::Create_file(ini);
@@ -343,6 +344,6 @@ TEST_F(CoverCache, WithoutADisplayNothingIsCachedAndThePassStaysDue) {
     db.Create_and_remove_cached_covers();
     EXPECT_EQ(Cover_files(), Names{});  // the stale file still goes
     EXPECT_TRUE(VxRead::Instance().Get_cache_covers(true));
-    EXPECT_NE(TestSupport::Read_file("error.txt").find("display is not initialised"), std::string::npos);
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("display is not initialised"), std::string::npos);
     EXPECT_TRUE(Dialogs().empty());
 }

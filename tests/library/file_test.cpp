@@ -128,7 +128,7 @@ TEST(LibraryFile, FailedSaveLeavesTheOldFileWhole) {
         EXPECT_EQ(TestSupport::Read_file(VxDatabase::File_name), old_file);
     }
     for (const auto& name : Library_test::Listing(".")) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
-    EXPECT_NE(TestSupport::Read_file("error.txt").find("DB::Save : could not write 'MusicDataBase.dat'"), std::string::npos);
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("DB::Save : could not write 'MusicDataBase.dat'"), std::string::npos);
 }
 
 TEST(LibraryFile, CorruptFilesFailWithoutHarm) {

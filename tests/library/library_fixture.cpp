@@ -16,6 +16,7 @@ namespace Library_test {
 
 Jukebox::Jukebox(Options options) {
     Platform::Set_headless(true);
+    TestSupport::Open_trace_here();
     fs::create_directories(Music());
     const std::string ini = VxRead::File_name;
     CIniFile::Create_file(ini);

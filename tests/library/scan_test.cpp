@@ -140,7 +140,7 @@ TEST(ReadMusic, LoggingOnWritesDetailLines) {
     jb.Touch("A - B/cover.jpg");
     jb.Touch("A - B/01.mp3");
     VxDatabase::Instance().ReadMusic(jb.Music_folder());
-    const std::string log = TestSupport::Read_file("log.txt");
+    const std::string log = TestSupport::Read_trace("log.txt");
     EXPECT_NE(log.find("New cd added [1] = " + jb.Music_folder() + "A - B/01.mp3"), std::string::npos) << log;
     EXPECT_NE(log.find("valid song = 01.mp3"), std::string::npos);
     EXPECT_NE(log.find("Cover added to album[1] = "), std::string::npos);
@@ -152,7 +152,7 @@ TEST(ReadMusic, LoggingOffWritesNoDetailLines) {
     jb.Touch("A - B/cover.jpg");
     jb.Touch("A - B/01.mp3");
     VxDatabase::Instance().ReadMusic(jb.Music_folder());
-    const std::string log = TestSupport::Read_file("log.txt");
+    const std::string log = TestSupport::Read_trace("log.txt");
     EXPECT_EQ(log.find("New cd added"), std::string::npos);
     EXPECT_EQ(log.find("valid song"), std::string::npos);
     EXPECT_EQ(log.find("Cover added"), std::string::npos);
@@ -167,7 +167,7 @@ TEST(ReadMusic, UnreadableSubfolderIsLoggedAndSkipped) {
     VxDatabase::Instance().ReadMusic(jb.Music_folder());
     fs::permissions(jb.Music() + "/Locked", fs::perms::owner_all);
     EXPECT_EQ(VxDatabase::Instance().Get_nof_cds(), 1);
-    EXPECT_NE(TestSupport::Read_file("error.txt").find("Locked : "), std::string::npos);
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("Locked : "), std::string::npos);
 }
 
 TEST(ReadMusic, OnlyFilesAndLinksToFilesAreSongsOrCovers) {

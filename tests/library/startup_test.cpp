@@ -85,7 +85,7 @@ TEST(Startup, CorruptFileIsReportedAndReplaced) {
                                 "The Tavrix Jukebox\tRELOADING 'MusicDataBase.dat' "}));
     EXPECT_EQ(VxDatabase::Instance().Get_nof_cds(), 4);
     EXPECT_TRUE(VxDatabase::Instance().Is_changed());
-    EXPECT_NE(TestSupport::Read_file("error.txt").find("is corrupt . The file will be replaced : "), std::string::npos);
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("is corrupt . The file will be replaced : "), std::string::npos);
     // The replacement on disk loads.
     VxDatabase::Instance().Load();
     EXPECT_EQ(VxDatabase::Instance().Get_nof_cds(), 4);

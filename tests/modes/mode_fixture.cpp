@@ -12,6 +12,7 @@
 #include "modes/VxMode.h"
 #include "platform/dialogs.h"
 #include "platform/window.h"
+#include "trace/VxTrace.h"
 #include "settings/CIniFile.h"
 #include "settings/VxRead.h"
 
@@ -32,6 +33,7 @@ void Screen::SetUp() {
     for (const char* d : {"/run", "/covers", "/music"}) TestSupport::Make_dirs(Home() + d);
     fs::copy(std::string(TAVRIX_BINARY_DIR) + "/pics", Home() + "/pics", fs::copy_options::recursive);
     ASSERT_EQ(chdir((Home() + "/run").c_str()), 0);
+    TestSupport::Open_trace_here();
     const std::string ini = VxRead::File_name;
     CIniFile::Create_file(ini);
     CIniFile::Set_value("MusicFolder", Home() + "/music", "MUSIC LOCATION", ini);
@@ -87,6 +89,7 @@ void Screen::Make_library_of(const std::string& chars, int count_each) {
 }
 
 std::string Screen::Log() const {
+    VxTrace::Instance().Flush();
     const std::string path = Home() + "/run/log.txt";
     return fs::exists(path) ? TestSupport::Read_file(path) : "";
 }

@@ -13,6 +13,7 @@ namespace TestSupport {
 Net_home::Net_home() {
     for (const char* folder : {"home/run", "home/files", "home/covers", "home/music", "home/pics"}) Make_dirs(folder);
     if (chdir("home/run") != 0) throw std::runtime_error("no home");
+    Open_trace_here();
     Platform::Set_headless(true);
     VxNet_shell::Install(&shell);
 }
@@ -28,8 +29,8 @@ std::vector<std::string> Net_home::Dialogs() const {
     return lines;
 }
 
-std::string Net_home::Errors() const { return Read_file("error.txt"); }
-std::string Net_home::Log() const { return Read_file("log.txt"); }
+std::string Net_home::Errors() const { return Read_trace("error.txt"); }
+std::string Net_home::Log() const { return Read_trace("log.txt"); }
 
 bool Exists(const std::string& path) {
     struct stat info;

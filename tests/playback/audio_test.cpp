@@ -12,7 +12,10 @@ using namespace AudioTest;
 namespace {
 class Audio : public ::testing::Test {
 protected:
-    void SetUp() override { Use_fake_sink(); }
+    void SetUp() override {
+        TestSupport::Open_trace_here();
+        Use_fake_sink();
+    }
     std::string Song(const std::string& name, double seconds) {
         TestSupport::Write_wav(name, seconds);
         return dir.Path() + "/" + name;
@@ -147,7 +150,7 @@ TEST_F(Audio, SongsThatCannotBeOpenedReportAndNeverBlockThePlayer) {
         EXPECT_FALSE(ch.Has_graph());  // the worker left its completion wait
         EXPECT_EQ(audio.Get_remaining_time(), 0.0);
     }
-    const std::string errors = TestSupport::Read_file("error.txt");
+    const std::string errors = TestSupport::Read_trace("error.txt");
     EXPECT_NE(errors.find("Failed to render file: " + dir.Path() + "/missing.wav. \nBut why ??"), std::string::npos);
     EXPECT_NE(errors.find("The media type of this file: " + dir.Path() + "/empty.mp3 is not recognized."), std::string::npos);
 }

@@ -37,7 +37,7 @@ void Write_solid_bmp(const std::string& path, Platform::Pixel p) {
 
 int Count_lines(const std::string& file, const std::string& start) {
     if (!fs::exists(file)) return 0;
-    std::istringstream in(TestSupport::Read_file(file));
+    std::istringstream in(TestSupport::Read_trace(file));
     std::string line;
     int n = 0;
     while (std::getline(in, line))
@@ -54,7 +54,8 @@ protected:
         Platform::Set_headless(true);
         const std::string home = scratch_.Path();
         for (const char* d : {"/run", "/music", "/covers"}) TestSupport::Make_dirs(home + d);
-        ASSERT_EQ(chdir((home + "/run").c_str()), 0);  // the trace opens its files here
+        ASSERT_EQ(chdir((home + "/run").c_str()), 0);
+        TestSupport::Open_trace_here();
         fs::copy(std::string(TAVRIX_BINARY_DIR) + "/pics", home + "/pics", fs::copy_options::recursive);
         Write_solid_bmp(home + "/pics/IMAGE_no_cover.bmp", Placeholder_colour);
         Write_solid_bmp(home + "/covers/A.bmp", Cover_colour);
@@ -83,7 +84,7 @@ protected:
         Platform::Message_queue::Instance().Reset();
     }
 
-    // Made on first use, so after SetUp has moved into run/, where the trace then writes.
+    // The process's one playlist; its audio worker may write to the trace before SetUp opens it.
     VxPlaylist& list() { return VxPlaylist::Instance(); }
     void Queue(int album, int songs) {
         for (int s = 0; s < songs; ++s) list().Insert_item(album, s);

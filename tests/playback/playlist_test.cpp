@@ -22,6 +22,7 @@ protected:
         TestSupport::Make_dirs(scratch_.Path() + "/run");
         TestSupport::Make_dirs(scratch_.Path() + "/music");
         ASSERT_EQ(chdir((scratch_.Path() + "/run").c_str()), 0);
+        TestSupport::Open_trace_here();
         VX_FileSystem_musiclist list;
         for (int c = 0; c < 3; ++c) {
             VX_FileSystem_cd cd;
@@ -108,6 +109,6 @@ TEST_F(Playlist, AnItemFromBeforeARebuildPlaysNothingAndSaysSo) {
     VxDatabase::Instance().Set_musiclist(smaller);
     list_.Set_current_index(0);
     list_.Play_current();
-    EXPECT_NE(TestSupport::Read_file("error.txt").find("Play_audio : playlist item 0 names no song of the library"),
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("Play_audio : playlist item 0 names no song of the library"),
               std::string::npos);
 }

@@ -16,6 +16,7 @@ Home::Home() {
     TestSupport::Make_dirs(scratch_.Path() + "/run");
     TestSupport::Make_dirs(scratch_.Path() + "/music");
     boost::filesystem::current_path(scratch_.Path() + "/run");
+    TestSupport::Open_trace_here();
     Platform::Set_headless(true);
 }
 

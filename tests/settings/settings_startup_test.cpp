@@ -161,7 +161,7 @@ TEST(SettingsStart, BadMusicFolderIsReplacedByTheDefault) {
                                       "# Example: /media/music/artist/title/song.mp3\n MusicFolder=../music\n"),
                   std::string::npos);
     }
-    EXPECT_NE(Read_file("error.txt").find("\nError : No such file or directory"), std::string::npos);
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("\nError : No such file or directory"), std::string::npos);
 }
 
 TEST(SettingsStart, ReplacedFolderIsTheOneAnsweredEvenWhenTheDigestWasMissing) {

@@ -175,10 +175,11 @@ TEST(SettingsValues, TraceMarkersFollowUseLogging) {
     ASSERT_TRUE(CIniFile::Set_value("UseLogging", "no", "SYSTEM SETTINGS", Ini));
     Install_trace_logging_switch();
     VxTrace& trace = VxTrace::Instance();
-    // The first marker builds the settings object, which reads the switch as off.
+    // The settings object reads the switch as off when it is built.
+    VxRead::Instance();
     trace.Enter("First");
     trace.Write("line");
     VxRead::Instance().Set_use_logging(true);
     trace.Enter("Second");
-    EXPECT_EQ(Read_file("log.txt"), "\nStarting VxTrace \n\nline\n> **(Second)**");
+    EXPECT_EQ(TestSupport::Read_trace("log.txt"), "\n\nStarting VxTrace \n\nline\n> **(Second)**");
 }

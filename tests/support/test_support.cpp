@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "trace/VxTrace.h"
+
 namespace fs = boost::filesystem;
 
 namespace TestSupport {
@@ -28,6 +30,13 @@ std::string Read_file(const std::string& path) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+void Open_trace_here() { VxTrace::Instance().Open(fs::current_path().string()); }
+
+std::string Read_trace(const std::string& name) {
+    VxTrace::Instance().Flush();
+    return Read_file(name);
 }
 
 void Write_file(const std::string& path, const std::string& content) {

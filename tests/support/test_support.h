@@ -23,6 +23,12 @@ private:
 };
 
 std::string Read_file(const std::string& path);
+
+// Starts the trace's files in the current folder (the test's own "run/" or scratch folder). Call it
+// after changing into that folder; lines written before, by any thread, follow the start lines.
+void Open_trace_here();
+// A trace file ("log.txt", "error.txt") of the current folder, after flushing what is buffered.
+std::string Read_trace(const std::string& name);
 void Write_file(const std::string& path, const std::string& content);
 void Make_dirs(const std::string& path);
 

@@ -1,18 +1,52 @@
-// The trace files' exact form, the marker switch, and the clock.
+// The trace files' exact form, where they live whichever thread writes first, the buffering
+// (nothing lost on exit, on a crash, or when nobody flushes), the rotation, the marker switch and the clock.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <thread>
+
+#include "platform/process.h"
 #include "tests/support/test_support.h"
 #include "trace/VxTrace.h"
 
 namespace {
 bool g_logging = true;
 bool Logging() { return g_logging; }
+
+// Polls until the file holds the text or ten seconds passed; the flusher has no deadline to meet here.
+bool Eventually_holds(const std::string& file, const std::string& text) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < give_up) {
+        if (TestSupport::Read_file(file).find(text) != std::string::npos) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+// Runs body in a child process and returns its wait status.
+template <class Body>
+int In_child(Body body) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        body();
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
 }  // namespace
 
-TEST(Trace, FilesBeginWithStartLinesAndEveryLineStartsWithLineFeed) {
+TEST(Trace, FilesBeginWithTwoLineFeedsAndEveryLineStartsWithOne) {
     TestSupport::Scratch_dir dir;
     VxTrace::Set_logging_switch(&Logging);
     g_logging = true;
+    TestSupport::Open_trace_here();
     auto& t = VxTrace::Instance();
     t.Enter("DB::Load");
     t.Write("hello");
@@ -20,13 +54,15 @@ TEST(Trace, FilesBeginWithStartLinesAndEveryLineStartsWithLineFeed) {
     t.Write_value("level", 0.5);
     t.Leave("DB::Load");
     t.Write_error("Error : boom");
-    EXPECT_EQ(TestSupport::Read_file("log.txt"),
-              "\nStarting VxTrace \n\n> **(DB::Load)**\nhello\ncount:12\nlevel:0.500000\n< --(DB::Load)--");
-    EXPECT_EQ(TestSupport::Read_file("error.txt"), "\nStarting Error VxTrace \n\nError : boom");
+    EXPECT_EQ(TestSupport::Read_trace("log.txt"),
+              "\n\nStarting VxTrace \n\n> **(DB::Load)**\nhello\ncount:12\nlevel:0.500000\n< --(DB::Load)--");
+    // An error line reaches its file without anybody flushing.
+    EXPECT_EQ(TestSupport::Read_file("error.txt"), "\n\nStarting Error VxTrace \n\nError : boom");
 }
 
 TEST(Trace, SwitchOffSuppressesOnlyMarkers) {
     TestSupport::Scratch_dir dir;
+    TestSupport::Open_trace_here();
     VxTrace::Set_logging_switch(&Logging);
     g_logging = false;
     auto& t = VxTrace::Instance();
@@ -36,7 +72,82 @@ TEST(Trace, SwitchOffSuppressesOnlyMarkers) {
     }
     g_logging = true;
     { VxTraceScope scope("Quit"); }
-    EXPECT_EQ(TestSupport::Read_file("log.txt"), "\nStarting VxTrace \n\nline\n> **(Quit)**\n< --(Quit)--");
+    EXPECT_EQ(TestSupport::Read_trace("log.txt"), "\n\nStarting VxTrace \n\nline\n> **(Quit)**\n< --(Quit)--");
+}
+
+TEST(Trace, LinesOfAnyThreadBeforeOpeningGoToTheOpenedFolderNotTheCurrentOne) {
+    TestSupport::Scratch_dir dir;
+    TestSupport::Make_dirs("run");
+    // A worker writes first, while the current folder is still the scratch folder.
+    std::thread([] {
+        VxTrace::Instance().Write("worker line");
+        VxTrace::Instance().Write_error("worker error");
+    }).join();
+    VxTrace::Instance().Open(dir.Path() + "/run");
+    VxTrace::Instance().Write("after");
+    VxTrace::Instance().Flush();
+    EXPECT_FALSE(std::filesystem::exists("log.txt"));
+    EXPECT_FALSE(std::filesystem::exists("error.txt"));
+    EXPECT_EQ(TestSupport::Read_file("run/log.txt"), "\n\nStarting VxTrace \n\nworker line\nafter");
+    EXPECT_EQ(TestSupport::Read_file("run/error.txt"), "\n\nStarting Error VxTrace \n\nworker error");
+}
+
+TEST(Trace, BufferedLinesReachTheFileWithoutAFlushAndOnEveryWayOut) {
+    TestSupport::Scratch_dir dir;
+    TestSupport::Open_trace_here();
+    // The flusher writes them on its own.
+    VxTrace::Instance().Write("nobody flushed me");
+    EXPECT_TRUE(Eventually_holds("log.txt", "\nnobody flushed me"));
+
+    // A child that ends through Exit_process right after writing.
+    int status = In_child([] {
+        VxTrace::Instance().Open(".");
+        for (int i = 0; i < 1000; ++i) VxTrace::Instance().Write("exit line " + std::to_string(i));
+        Platform::Exit_process(3);
+    });
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 3);
+    EXPECT_NE(TestSupport::Read_file("log.txt").find("\nexit line 999"), std::string::npos);
+}
+
+TEST(Trace, ACrashAfterWritingLeavesEveryLineInTheLog) {
+    TestSupport::Scratch_dir dir;
+    for (int sig : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE}) {
+        const std::string folder = dir.Path() + "/crash" + std::to_string(sig);
+        TestSupport::Make_dirs(folder);
+        int status = In_child([&] {
+            VxTrace::Instance().Open(folder);
+            // Enough lines that some sit in the buffer and some were written out already.
+            for (int i = 0; i < 3000; ++i) VxTrace::Instance().Write("line " + std::to_string(i));
+            std::raise(sig);
+        });
+        ASSERT_TRUE(WIFSIGNALED(status)) << sig;
+        EXPECT_EQ(WTERMSIG(status), sig) << "the signal takes its course after the lines are out";
+        const std::string log = TestSupport::Read_file(folder + "/log.txt");
+        EXPECT_EQ(log.find("\nline 0\nline 1\n"), std::string("\n\nStarting VxTrace \n").size()) << sig;
+        EXPECT_NE(log.find("\nline 2998\nline 2999"), std::string::npos) << sig;
+        EXPECT_EQ(log.size() - log.rfind("\nline 2999"), std::string("\nline 2999").size()) << sig;
+    }
+}
+
+TEST(Trace, AFullLogMovesToTheOldOneAndANewOneBegins) {
+    TestSupport::Scratch_dir dir;
+    TestSupport::Write_file("log.old.txt", "an older run");
+    TestSupport::Open_trace_here();
+    VxTrace& t = VxTrace::Instance();
+    t.Set_rotation_limit(200 * 1024);
+    const std::string text(99, 'x');  // 100 bytes a line with its line feed
+    for (int i = 0; i < 5000; ++i) t.Write(text);
+    t.Flush();
+    const auto log = std::filesystem::file_size("log.txt");
+    const auto old = std::filesystem::file_size("log.old.txt");
+    EXPECT_LE(log, 200u * 1024);
+    EXPECT_LE(old, 200u * 1024);
+    EXPECT_GT(old, 100u * 1024) << "the older run's file was replaced by a full one";
+    // Each file is whole lines, the new one beginning like a fresh log.
+    EXPECT_EQ(TestSupport::Read_file("log.txt").rfind("\n\nStarting VxTrace \n", 0), 0u);
+    const std::string old_text = TestSupport::Read_file("log.old.txt");
+    EXPECT_EQ(old_text.substr(old_text.size() - 100), "\n" + text);
 }
 
 TEST(Trace, ClockStartsNearZeroAndSecondsAreMilliseconds) {
