@@ -2,6 +2,8 @@
 // text writing, value-profile motion, hit tests and saving as BMP.
 #include "display/VxBitmap.h"
 
+#include "display/Bmp_file.h"
+
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -17,14 +19,6 @@ constexpr const char* Caption = "VxBitmap";
 
 Platform::Pixel To_pixel(COLORREF c) { return Platform::Make_pixel(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
-void Put16(std::vector<std::uint8_t>& b, unsigned v) {
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
 }  // namespace
 
 VxBitmap::VxBitmap() {
@@ -270,33 +264,15 @@ bool VxBitmap::Save_surface(const std::string& path) {
         Platform::Message_box("Error", "Cannot create CompatibleBitmap");
         return false;
     }
-    const std::uint32_t w = static_cast<std::uint32_t>(surface_width_), h = static_cast<std::uint32_t>(surface_height_);
-    const std::uint32_t image_size = w * h * 4;
-    std::vector<std::uint8_t> data;
-    data.reserve(54 + image_size);
-    data.push_back('B');
-    data.push_back('M');
-    Put32(data, image_size + 54);
-    Put32(data, 0);
-    Put32(data, 54);
-    Put32(data, 40);
-    Put32(data, w);
-    Put32(data, h);  // positive: rows bottom-up, as GetDIBits gives them
-    Put16(data, 1);
-    Put16(data, 32);
-    Put32(data, 0);
-    Put32(data, image_size);
-    for (int i = 0; i < 4; ++i) Put32(data, 0);
-    for (int row = static_cast<int>(h) - 1; row >= 0; --row) {
-        const Platform::Pixel* p = surface_->Row(row);
-        for (std::uint32_t col = 0; col < w; ++col) Put32(data, p[col] & 0x00FFFFFF);
-    }
-    Atomic_file::Writer file(path);
-    if (!file.Open()) {
+    const Platform::Surface& surface = *surface_;
+    const Bmp_result result = Write_bmp(path, surface_width_, surface_height_, Bmp_depth::bits_32,
+                                        Bmp_padding_word::absent,
+                                        [&surface](int row, int col) { return surface.Row(row)[col]; });
+    if (result == Bmp_result::cannot_create) {
         Platform::Message_box("Error", "Unable to Create Bitmap File");
         return false;
     }
-    if (!file.Append(reinterpret_cast<const char*>(data.data()), data.size()) || !file.Commit()) {
+    if (result == Bmp_result::write_failed) {
         VxTrace::Instance().Write_error("DX.Save_surface: write error on " + path);
         return false;
     }

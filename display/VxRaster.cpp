@@ -2,6 +2,8 @@
 // ending the process, and the 24-bit BMP writer of the cover cache.
 #include "display/VxRaster.h"
 
+#include "display/Bmp_file.h"
+
 // clang-format off
 #include <cstdio>
 #include <csetjmp>
@@ -82,15 +84,6 @@ Decode_result Decode(std::FILE* file, const std::string& path, int max_side, int
     return Decoded_ok;
 }
 
-void Put16(std::vector<std::uint8_t>& b, unsigned v) {
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-void Put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
-
 }  // namespace
 
 VxRaster::Too_large::Too_large(int w, int h)
@@ -142,37 +135,10 @@ bool VxRaster::Load_jpeg(const std::string& path, int max_side) {
 }
 
 int VxRaster::Save_bmp(const std::string& path) const {
-    const std::uint32_t row_size = (static_cast<std::uint32_t>(width_) * 3 + 3) & ~3u;
-    const std::uint32_t padding = row_size - static_cast<std::uint32_t>(width_) * 3;
-    const std::uint32_t image_size = row_size * static_cast<std::uint32_t>(height_);
-    std::vector<std::uint8_t> data;
-    data.reserve(58 + image_size);
-    data.push_back('B');
-    data.push_back('M');
-    Put32(data, image_size + 58);
-    Put16(data, 0);
-    Put16(data, 0);
-    Put32(data, 58);
-    Put32(data, 40);  // info header
-    Put32(data, static_cast<std::uint32_t>(width_));
-    Put32(data, static_cast<std::uint32_t>(height_));
-    Put16(data, 1);
-    Put16(data, 24);
-    Put32(data, 0);
-    Put32(data, image_size);
-    for (int i = 0; i < 4; ++i) Put32(data, 0);
-    Put32(data, padding);  // the word after the info header: the row padding count
-    for (int row = height_ - 1; row >= 0; --row) {
-        for (int col = 0; col < width_; ++col) {
+    const Bmp_result result =
+        Write_bmp(path, width_, height_, Bmp_depth::bits_24, Bmp_padding_word::present, [this](int row, int col) {
             const VxRgb p = Get_pixel(row, col);
-            data.push_back(static_cast<std::uint8_t>(p.b));
-            data.push_back(static_cast<std::uint8_t>(p.g));
-            data.push_back(static_cast<std::uint8_t>(p.r));
-        }
-        for (std::uint32_t k = 0; k < padding; ++k) data.push_back(0);
-    }
-    Atomic_file::Writer file(path);
-    if (!file.Open()) return 1;
-    if (!file.Append(reinterpret_cast<const char*>(data.data()), data.size()) || !file.Commit()) return 2;
-    return 0;
+            return static_cast<std::uint32_t>(p.r << 16 | p.g << 8 | p.b);
+        });
+    return result == Bmp_result::written ? 0 : result == Bmp_result::cannot_create ? 1 : 2;
 }

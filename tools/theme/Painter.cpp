@@ -14,6 +14,8 @@
 #include <cmath>
 #include <map>
 
+#include "display/Bmp_file.h"
+
 Colour Mix(Colour a, Colour b, float t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
@@ -208,38 +210,11 @@ bool Canvas::Save_jpeg(const std::string& path, int quality) const {
 }
 
 bool Canvas::Save_bmp(const std::string& path) const {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    const unsigned row = (w_ * 3 + 3) & ~3u, size = row * h_;
-    auto put16 = [&](unsigned v) { std::fputc(v & 0xFF, f), std::fputc((v >> 8) & 0xFF, f); };
-    auto put32 = [&](unsigned v) { put16(v & 0xFFFF), put16(v >> 16); };
-    std::fputc('B', f);
-    std::fputc('M', f);
-    put32(54 + size);
-    put32(0);
-    put32(54);
-    put32(40);
-    put32(w_);
-    put32(h_);
-    put16(1);
-    put16(24);
-    put32(0);
-    put32(size);
-    put32(2835);
-    put32(2835);
-    put32(0);
-    put32(0);
-    auto clamp = [](float v) { return static_cast<int>(std::clamp(std::lround(v), 0L, 255L)); };
-    for (int y = h_ - 1; y >= 0; --y) {
-        for (int x = 0; x < w_; ++x) {
-            const Colour& c = px_[static_cast<size_t>(y) * w_ + x];
-            std::fputc(clamp(c.b), f);
-            std::fputc(clamp(c.g), f);
-            std::fputc(clamp(c.r), f);
-        }
-        for (unsigned k = w_ * 3; k < row; ++k) std::fputc(0, f);
-    }
-    return std::fclose(f) == 0;
+    auto clamp = [](float v) { return static_cast<std::uint32_t>(std::clamp(std::lround(v), 0L, 255L)); };
+    return Write_bmp(path, w_, h_, Bmp_depth::bits_24, Bmp_padding_word::absent, [&](int row, int col) {
+               const Colour& c = px_[static_cast<size_t>(row) * w_ + col];
+               return clamp(c.r) << 16 | clamp(c.g) << 8 | clamp(c.b);
+           }) == Bmp_result::written;
 }
 
 namespace Shade {
