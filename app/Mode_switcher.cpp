@@ -12,8 +12,19 @@ App_mode* Mode_switcher::Mode_object(int mode_id) const {
     return mode_id >= 0 && mode_id < Mode_table_size ? table_[mode_id] : nullptr;
 }
 
+namespace {
+// The modes that close by themselves through timer 5.
+bool Is_timed(int mode_id) {
+    return mode_id == MODE_VOLUME || mode_id == MODE_RATING || mode_id == MODE_SEARCH || mode_id == MODE_OPTIONS;
+}
+}  // namespace
+
 void Mode_switcher::Set_mode(int mode_id) {
     if (mode_id == MODE_PREVIOUS) mode_id = previous_;
+    // The time-out belongs to the mode being left: fired later in another mode it would bring the
+    // timed mode back, and the next digit meant for that mode would rate or set the volume. A
+    // timed mode being entered starts its own again below (the search mode in its Enter).
+    if (Is_timed(current_)) Platform::Message_queue::Instance().Kill_timer(TIMER_MODE_TIMEOUT);
     if (App_mode* old_mode = Mode_object(current_)) old_mode->Leave();
     if (App_mode* new_mode = Mode_object(mode_id)) new_mode->Enter();
     const bool swap = (current_ == MODE_RATING && mode_id == MODE_VOLUME) ||

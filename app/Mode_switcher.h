@@ -25,6 +25,7 @@ public:
     void Set_generic(App_mode* generic) { generic_ = generic; }
     App_mode* Generic() const { return generic_; }
 
+    // Leaving a timed mode (volume, rating, search, options) stops its time-out first.
     void Set_mode(int mode_id);
     // Timer 5: the timed mode falls back to the mode before it.
     void On_mode_timeout();

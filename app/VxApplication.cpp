@@ -247,8 +247,11 @@ void VxApplication::Rebuild_library() { Library_startup::Rebuild_library(Cache_c
 void VxApplication::Minimise() { Window::Instance().Minimise(); }
 
 void VxApplication::quit() {
+    if (quitting_) return;  // the first quit's fade ends the program; the library is saved once
     VxTrace::Instance().Write("quit");
     quitting_ = true;
+    // A song start still pending would restart a channel in the middle of the quit fade.
+    Message_queue::Instance().Kill_timer(TIMER_PLAYLIST);
     VxDatabase::Instance().Save_if_changed();
     bool all_stopped = false;
     VxAudio::Instance().Quit(all_stopped);

@@ -38,6 +38,8 @@ VxAudioChannel& VxAudio::Channel(int channel) { return channel == 0 ? channel0_ 
 
 void VxAudio::Play_audio(int index) {
     VxTraceScope scope("Play_audio");
+    // A start that was pending when the user quit would restart a channel and undo its quit fade.
+    if (quitting_) return;
     if (!source_ || index < 0 || index >= source_->Get_nof_items()) return;
     const VX_song_reference item = source_->Get_item_song(index);
     const std::string path = song_path_(item.cd_index, item.song_index);
@@ -150,15 +152,28 @@ void VxAudio::Fade_tick() {
                     if (state == VxAudioChannel::Playing || state == VxAudioChannel::Paused) ch->Stop();
                     else ch->Halt_graph();
                     ch->Set_fade_state(VxAudioChannel::Fade_idle);
-                    if (fade == VxAudioChannel::Fade_quit) {
-                        if (quit_faded_) quit_faded_();
-                        Platform::Message_queue::Instance().Post_quit(0);
-                    }
                 }
                 break;
             default: break;
         }
     }
+    // The quit ends when both channels are silent, also where a channel's fade was another one's
+    // (a replaced song still fading out) or its pause could not be turned into a stop.
+    if (quitting_ && !quit_finished_ && Both_silent()) Finish_quit();
+}
+
+bool VxAudio::Both_silent() const {
+    for (const VxAudioChannel* ch : {&channel0_, &channel1_}) {
+        const int fade = ch->Get_fade_state();
+        if (fade == VxAudioChannel::Fade_quit || fade == VxAudioChannel::Fade_stop) return false;
+    }
+    return true;
+}
+
+void VxAudio::Finish_quit() {
+    quit_finished_ = true;
+    if (quit_faded_) quit_faded_();
+    Platform::Message_queue::Instance().Post_quit(0);
 }
 
 void VxAudio::Start_ramps() {
@@ -168,6 +183,11 @@ void VxAudio::Start_ramps() {
 }
 
 void VxAudio::Watch_end_of_song() {
+    if (quitting_) {
+        // Nothing follows a song once the user quit; the quit fade ends the program.
+        Platform::Message_queue::Instance().Kill_timer(Timer_song_watch);
+        return;
+    }
     const double remaining = Get_remaining_time();
     if (remaining > End_of_song_s) return;
     Platform::Message_queue::Instance().Kill_timer(Timer_song_watch);
@@ -184,7 +204,15 @@ void VxAudio::Watch_end_of_song() {
 }
 
 void VxAudio::Quit(bool& all_stopped) {
+    if (quitting_) {
+        all_stopped = false;  // the first call's fade (or its caller) ends the program
+        return;
+    }
+    quitting_ = true;
+    Platform::Message_queue::Instance().Kill_timer(Timer_song_watch);
     for (VxAudioChannel* ch : {&channel0_, &channel1_}) ch->Quit_channel();
     all_stopped = channel0_.Get_play_state() == VxAudioChannel::Stopped &&
                   channel1_.Get_play_state() == VxAudioChannel::Stopped;
+    // The caller posts the quit at once then; otherwise the fade tick does when both are silent.
+    quit_finished_ = all_stopped;
 }

@@ -58,13 +58,20 @@ public:
     // The end-of-song watch (timer 1): with 2.0 s or less left, the next song starts once.
     void Watch_end_of_song();
     // Shutdown: both channels are told to end; all_stopped when nothing needs to fade first.
+    // From then on no song starts (Play_audio and the end-of-song watch do nothing), and once
+    // both channels have fallen silent the quit-faded handler runs and the quit message is posted,
+    // whatever fade each channel was in. Only the first call acts.
     void Quit(bool& all_stopped);
+    bool Is_quitting() const { return quitting_; }
 
 private:
     VxAudio();
     VxAudioChannel& Current() { return current_ == 0 ? channel0_ : channel1_; }
     const VxAudioChannel& Current() const { return current_ == 0 ? channel0_ : channel1_; }
     VxAudioChannel& Other() { return current_ == 0 ? channel1_ : channel0_; }
+    // Once quitting: true when neither channel still fades to silence.
+    bool Both_silent() const;
+    void Finish_quit();
 
     int current_ = 0;
     VxAudioChannel channel0_{0};
@@ -75,4 +82,6 @@ private:
     Song_path_lookup song_path_;
     Codec_check codec_check_;
     std::function<void()> quit_faded_;
+    bool quitting_ = false;
+    bool quit_finished_ = false;  // the quit message has been posted (or the caller posts it)
 };

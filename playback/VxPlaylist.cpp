@@ -16,6 +16,9 @@ VxPlaylist& VxPlaylist::Instance() {
 
 VxPlaylist::VxPlaylist() { VxAudio::Instance().Set_source(this); }
 
+// Once the player quits, no song may start: a start would undo the quit fade.
+bool VxPlaylist::Quitting() { return VxAudio::Instance().Is_quitting(); }
+
 VX_song_reference VxPlaylist::Get_item_song(int index) {
     const VX_playlist_item& item = items_.at(static_cast<std::size_t>(index));
     return VX_song_reference{item.cd_index, item.song_index};
@@ -67,6 +70,7 @@ int VxPlaylist::Get_current_index() {
 
 void VxPlaylist::Start_and_update_song() {
     VxTraceScope scope("Start_and_update_song");
+    if (Quitting()) return;
     if (!items_.empty() && current_index_ < Get_nof_items())
         Platform::Message_queue::Instance().Set_timer(Timer_play, Play_delay_ms);
 }
@@ -85,6 +89,7 @@ void VxPlaylist::Append_random_song() {
 
 void VxPlaylist::Start_and_update_next_song() {
     VxTraceScope scope("Start_and_update_next_song");
+    if (Quitting()) return;
     const bool random = VxRead::Instance().Get_use_random(true);
     if (!items_.empty()) {
         const int next = current_index_ + 1;
@@ -105,12 +110,13 @@ void VxPlaylist::Start_and_update_next_song() {
 
 void VxPlaylist::start_and_update_previous_song() {
     VxTraceScope scope("start_and_update_previous_song");
-    if (items_.empty()) return;
+    if (items_.empty() || Quitting()) return;
     Set_current_index(current_index_ < 1 ? Get_nof_items() - 1 : current_index_ - 1);
     Platform::Message_queue::Instance().Set_timer(Timer_play, Play_delay_ms);
 }
 
 void VxPlaylist::Play_current() {
+    if (Quitting()) return;
     if (items_.empty() || current_index_ >= Get_nof_items()) return;
     VxAudio::Instance().Play_audio(current_index_);
     if (status_changed_) status_changed_();

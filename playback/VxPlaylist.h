@@ -26,10 +26,11 @@ public:
     VX_playlist_item Get_item(int index) const { return items_.at(static_cast<std::size_t>(index)); }
     VX_song_reference Get_item_song(int index) override;
 
+    // The three starts do nothing once the player quits.
     void Start_and_update_song();
     void Start_and_update_next_song() override;
     void start_and_update_previous_song();
-    // Timer 6 expired (the shell has killed it): plays the current item, if any.
+    // Timer 6 expired (the shell has killed it): plays the current item, if any (none once quitting).
     void Play_current();
 
     // The panel in the lower left: built once when the display is up (needs an initialised
@@ -46,6 +47,7 @@ public:
 
 private:
     VxPlaylist();
+    static bool Quitting();
     void Append_random_song();
 
     std::vector<VX_playlist_item> items_;

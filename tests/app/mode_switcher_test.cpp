@@ -62,15 +62,19 @@ TEST_F(Switcher, RatingAndVolumeSwapKeepTheModeBoth_ReturnTo) {
     EXPECT_EQ(log.back(), "enter browse");
 }
 
-TEST_F(Switcher, TimeoutAfterLeavingByKeyStillGoesBack) {
+TEST_F(Switcher, LeavingATimedModeStopsItsTimeOutAndEnteringOneRestartsIt) {
     switcher.Set_mode(MODE_BROWSE);
-    switcher.Set_mode(MODE_OPTIONS);
+    for (int timed : {MODE_OPTIONS, MODE_VOLUME, MODE_RATING, MODE_SEARCH}) {
+        SCOPED_TRACE(timed);
+        switcher.Set_mode(timed);
+        Platform::Message_queue::Instance().Set_timer(TIMER_MODE_TIMEOUT, 1000);  // as after a change
+        switcher.Set_mode(MODE_BROWSE);  // a key handler that did not stop timer 5 itself
+        EXPECT_FALSE(Timeout_running());
+    }
+    switcher.Set_mode(MODE_RATING);
+    switcher.Set_mode(MODE_VOLUME);  // from one timed mode into another: the new one's time-out
     EXPECT_TRUE(Timeout_running());
-    switcher.Set_mode(MODE_MAIN);  // a key handler that did not stop timer 5
-    EXPECT_TRUE(Timeout_running());
-    switcher.On_mode_timeout();  // back to the mode before main: options
-    EXPECT_EQ(switcher.Current(), MODE_OPTIONS);
-    EXPECT_EQ(switcher.Previous(), MODE_MAIN);
+    EXPECT_EQ(switcher.Previous(), MODE_BROWSE);
 }
 
 TEST_F(Switcher, UntimedModesStartNoTimeoutAndSelectShowsBrowseCaption) {

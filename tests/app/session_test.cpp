@@ -93,4 +93,22 @@ TEST_F(Session, OptionsToggledTwiceKeepTheirValueAndANewFolderRebuildsTheLibrary
     EXPECT_EQ(library.find("Alpha"), std::string::npos);
 }
 
+TEST_F(Session, LeavingRatingOrVolumeByAKeyKeepsThemClosed) {
+    // Rate 7 and leave at once with Escape: a second later the browse mode must still be there, so
+    // its 1 opens the first album instead of rating the song 10. Then V 5 B: the 1 after the
+    // volume mode's second is the browse mode's too, not a volume of 10.
+    ASSERT_EQ(Start("wait 300\nkey b\nwait 300\nkey 1\nwait 300\nkey 2\nwait 300\nkey r\nwait 200\nkey 7\n"
+                    "wait 100\nkey Escape\nwait 1500\nkey 1\nwait 300\nkey Escape\nwait 300\nkey Escape\n"
+                    "wait 300\nkey v\nwait 200\nkey 5\nwait 100\nkey b\nwait 1500\nkey 1\nwait 300\n"
+                    "key Escape\nwait 300\nkey Escape\nwait 300\nkey q\n"),
+              0);
+    const std::string log = Log();
+    EXPECT_EQ(Count(log, "SetRatingLevel - Key 1-9,0"), 1);
+    EXPECT_EQ(Count(log, "MODE_BROWSE - Key 1-6"), 3);
+    EXPECT_EQ(Count(log, "Set_main_volume"), 1);
+    const std::string tag = Read_file(Tag_file("Alpha - One"));
+    EXPECT_EQ(Count(tag, "rating=70"), 1) << tag;
+    EXPECT_EQ(Count(tag, "rating="), 1) << tag;
+}
+
 }  // namespace

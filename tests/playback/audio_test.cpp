@@ -194,13 +194,60 @@ TEST_F(Audio, QuitWithNothingPlayingNeedsNoFade) {
     bool all_stopped = false;
     audio.Quit(all_stopped);
     EXPECT_TRUE(all_stopped);
+}
 
-    // A song that failed leaves its channel "PLAYING" without a graph: nothing to fade either.
+TEST_F(Audio, QuitAfterAFailedSongNeedsNoFade) {
+    // A song that failed leaves its channel "PLAYING" without a graph: nothing to fade.
     File_list list({dir.Path() + "/missing.wav"});
     audio.Play_audio(0);
     while (audio.Channel(audio.Get_current_channel()).Has_graph()) Run_loop(10);
+    bool all_stopped = false;
     audio.Quit(all_stopped);
     EXPECT_TRUE(all_stopped);
+}
+
+TEST_F(Audio, OnceQuittingNoSongStartsAndTheQuitFadeEndsInTheQuit) {
+    const std::string first = Song("a.wav", 5);
+    File_list list({first, Song("b.wav", 5)});
+    audio.Play_audio(0);
+    Run_loop(100);
+    list.Start_and_update_next_song();  // the next song is 700 ms away (timer 6)
+    bool all_stopped = true;
+    audio.Quit(all_stopped);
+    EXPECT_FALSE(all_stopped);
+    int quits = 0;
+    audio.Set_quit_faded_handler([&] { ++quits; });
+    audio.Quit(all_stopped);  // a second Q changes nothing
+    EXPECT_FALSE(all_stopped);
+
+    // Timer 6 fires during the fade and the end-of-song watch runs: neither starts a song.
+    EXPECT_TRUE(Run_loop(4000, &list, [&] { audio.Watch_end_of_song(); }));
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(audio.Get_song_name(), first);
+    EXPECT_EQ(audio.Channel(0).Get_play_state(), VxAudioChannel::Stopped);
+    EXPECT_EQ(audio.Channel(1).Get_play_state(), VxAudioChannel::Stopped);
+    EXPECT_FALSE(Platform::Message_queue::Instance().Timer_running(VxAudio::Timer_song_watch));
+    audio.Play_audio(1);
+    EXPECT_EQ(audio.Get_song_name(), first);
+}
+
+TEST_F(Audio, QuitDuringACrossFadeEndsOnceBothSongsAreSilent) {
+    File_list list({Song("a.wav", 5), Song("b.wav", 5)});
+    audio.Play_audio(0);
+    Run_loop(100);
+    audio.Play_audio(1);
+    Run_loop(600);  // the replaced song is fading out on its own
+    int quits = 0;
+    audio.Set_quit_faded_handler([&] { ++quits; });
+    bool all_stopped = true;
+    audio.Quit(all_stopped);
+    EXPECT_FALSE(all_stopped);
+    EXPECT_TRUE(Run_loop(4000, &list));
+    EXPECT_EQ(quits, 1);
+    for (int channel : {0, 1}) {
+        EXPECT_EQ(audio.Channel(channel).Get_play_state(), VxAudioChannel::Stopped) << channel;
+        EXPECT_EQ(audio.Get_fade_state(channel), VxAudioChannel::Fade_idle) << channel;
+    }
 }
 
 TEST_F(Audio, StartingOnABusyChannelHaltsItsSongFirst) {
