@@ -59,6 +59,7 @@ void VxMode::Handle_message(const Platform::Message& message) {
             break;
         }
         case Platform::WM_RBUTTONDOWN: {
+            if (!Shows_click_position()) break;
             const int x = Platform::Point_x(message.lparam), y = Platform::Point_y(message.lparam);
             int w = 0, h = 0;
             VxDirectX::Instance().Get_window_size(w, h);

@@ -57,6 +57,9 @@ protected:
     static void Set_mode(int mode_id);
     // Index of the mode panel the last Enter slid in (shared by all modes).
     static int Mode_panel_in_use();
+    // Whether a right click shows its position box here. Only the generic mode's does: it sees
+    // every click after the current mode, so the box comes once in every mode.
+    virtual bool Shows_click_position() const { return false; }
 
     std::unique_ptr<VxButton_set> button_bar_;  // may stay empty
 

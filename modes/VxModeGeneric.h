@@ -22,6 +22,9 @@ public:
     void On_char(int code) override;
     void On_timer(int timer_id) override;
 
+protected:
+    bool Shows_click_position() const override { return true; }
+
 private:
     std::function<VxMode*()> current_;
 };

@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include "modes/VxMode.h"
@@ -61,11 +63,11 @@ TEST_F(Mode, MessagesReachTheirHandlersAndKeepRendering) {
     EXPECT_EQ(shell_.rendering, 3);
 }
 
-TEST_F(Mode, ClickWithoutButtonBarDoesNothingRightClickShowsPosition) {
+TEST_F(Mode, ClickWithoutButtonBarDoesNothingAndARightClickIsLeftToTheGenericMode) {
     mode_.Handle_message({Platform::WM_LBUTTONDOWN, 0, Platform::Make_point(10, 10)});
     EXPECT_TRUE(mode_.calls.empty());
     mode_.Handle_message({Platform::WM_RBUTTONDOWN, 0, Platform::Make_point(40, 30)});
-    EXPECT_EQ(TestSupport::Read_file("dialogs.txt").rfind("VxMode\tx=40 (", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists("dialogs.txt"));
 }
 
 }  // namespace
@@ -80,6 +82,23 @@ struct Counting_shell : Fake_shell {
     void Minimise() override { ++minimised; }
     void quit() override { ++quits; }
 };
+
+TEST(Generic_mode, ARightClickShowsItsPositionOnceAfterTheCurrentMode) {
+    TestSupport::Scratch_dir scratch;
+    Platform::Set_headless(true);
+    Fake_shell shell;
+    VxShell::Install(&shell);
+    Recording_mode current;
+    VxModeGeneric generic;
+    // The shell hands every message to the current mode, then to the generic mode.
+    const Platform::Message click{Platform::WM_RBUTTONDOWN, 0, Platform::Make_point(40, 30)};
+    current.Handle_message(click);
+    generic.Handle_message(click);
+    const std::string dialogs = TestSupport::Read_file("dialogs.txt");
+    EXPECT_EQ(dialogs.rfind("VxMode\tx=40 (", 0), 0u) << dialogs;
+    EXPECT_EQ(std::count(dialogs.begin(), dialogs.end(), '\n'), 1) << dialogs;
+    VxShell::Install(nullptr);
+}
 
 TEST(Generic_mode, WindowButtonsMinimiseAndQuitOnce) {
     Counting_shell shell;
