@@ -19,7 +19,7 @@ protected:
     // The run ended by itself (no time limit hit), quit once, started no song after the quit and
     // saved the library once.
     void Expect_clean_quit(int code) {
-        EXPECT_EQ(code, 0);
+        EXPECT_EQ(code, 0) << Dialogs();
         const std::string log = Log();
         EXPECT_EQ(Count(log, "\nquit\n"), 1);
         const size_t quit = log.find("\nquit\n");
