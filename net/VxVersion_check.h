@@ -5,7 +5,10 @@
 
 #include <string>
 
-inline constexpr const char* Own_version = "v2.274";
+#include "Tavrix_version.h"
+
+// The version identifier the servers know us by: "v" and the program's version.
+inline constexpr const char* Own_version = "v" TAVRIX_VERSION_TEXT;
 
 // Tells the distribution server that the jukebox started: our version and the installation's random
 // identifier, nothing else. Nothing is sent while "CheckNewVersionOnStartup" is off.

@@ -9,6 +9,11 @@ struct Screen_info {
     int bits_per_pixel = 32;
 };
 
+// Connects to the display for a window run: false when there is none, because no display is set or
+// the one set cannot be reached. Never settles for a driver that draws into memory only (dummy,
+// offscreen): those serve headless runs, which do not call this. Fails within a second for a local display.
+bool Open_display();
+
 // The primary screen. Before a display back end is up this is a fixed default of 1024x768x32.
 Screen_info Screen();
 

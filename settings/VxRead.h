@@ -17,6 +17,9 @@ public:
     // The first call constructs: fills the expression table, writes missing defaults,
     // validates, and compares the settings digest (which may delete the library file).
     static VxRead& Instance();
+    // The "MusicFolder" a settings file written anew starts with (a new home's: the user's music
+    // folder) instead of "../music". Call before the first Instance; UI thread.
+    static void Set_new_file_music_folder(const std::string& folder);
 
     // Each getter reads the file on its first call or when force is set; otherwise cached.
     bool Get_use_two_directories(bool force = false);
@@ -60,6 +63,7 @@ private:
     void Write_defaults();
     void Validate();
     void Check_settings_crc();
+    bool Music_folder_vanished();
     std::string Fingerprint();
     Impl* impl_;
 };

@@ -54,6 +54,16 @@ std::string Regex_section_comment() {
     return comment + "#";
 }
 
+std::string& New_file_music_folder() {
+    static std::string folder;
+    return folder;
+}
+
+std::string Default_music_folder() {
+    if (!New_file_music_folder().empty()) return New_file_music_folder();
+    return std::string("..") + Platform::Path_separator + "music";
+}
+
 std::string Music_folder_example() {
 #ifdef _WIN32
     return "# Example: D:\\artist\\title\\song.mp3";
@@ -62,6 +72,8 @@ std::string Music_folder_example() {
 #endif
 }
 }  // namespace
+
+void VxRead::Set_new_file_music_folder(const std::string& folder) { New_file_music_folder() = folder; }
 
 void VxRead::Write_defaults() {
     auto fixed = [](std::string text) { return [text] { return text; }; };
@@ -81,7 +93,7 @@ void VxRead::Write_defaults() {
           {"CacheCovers", fixed("yes"), Yes_no_comment(internet, "yes")}}},
         {Music_location,
          "#Tavrix needs to know where your music is located.",
-         {{"MusicFolder", fixed(std::string("..") + Platform::Path_separator + "music"), Music_folder_example()}}},
+         {{"MusicFolder", Default_music_folder, Music_folder_example()}}},
         {System,
          "# Change these system settings when your bitmaps appear as grey squares",
          {{"CheckNewVersionOnStartup", fixed("yes"), Yes_no_comment(system, "yes")},

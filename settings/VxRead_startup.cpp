@@ -15,31 +15,33 @@ using namespace Settings_names;
 namespace fs = boost::filesystem;
 
 namespace {
-// True when the folder may be used; otherwise the user has been told why.
-bool Music_folder_usable(const std::string& raw) {
+enum class Folder_state { usable, invalid, missing };
+
+// Whether the folder may be used; for an invalid one the user has been told why.
+Folder_state Music_folder_state(const std::string& raw, boost::system::error_code& ec, fs::path& absolute) {
     const char* invalid = "Error: specified music folder is INVALID.  \nPlease select a valid music folder ! ";
     // An empty value would otherwise name the working folder.
     if (raw.empty()) {
         Platform::Message_box(Caption, invalid);
-        return false;
+        return Folder_state::invalid;
     }
-    boost::system::error_code ec;
-    fs::path absolute = fs::absolute(fs::path(raw));
+    absolute = fs::absolute(fs::path(raw));
     fs::file_status status = fs::status(absolute, ec);
-    if (ec || !fs::exists(status)) {
-        Platform::Message_box(
-            Caption, "Error: specified music folder can not be found.  \nPlease select a valid music folder ! ");
-        VxTrace::Instance().Write_error("Error : " +
-                                        (ec ? ec.message() : std::string("not found: ") + absolute.string()));
-        return false;
-    }
+    if (ec || !fs::exists(status)) return Folder_state::missing;
     if (!fs::is_directory(status)) {
         Platform::Message_box(Caption, invalid);
-        return false;
+        return Folder_state::invalid;
     }
-    return true;
+    return Folder_state::usable;
 }
 }  // namespace
+
+// The library was built from this very folder (its settings are unchanged since) and the library file
+// is there: the folder went away since the last start, a disk unplugged, say.
+bool VxRead::Music_folder_vanished() {
+    return !impl_->digest_was_missing && File_exists(Library_file) &&
+           CMD5::Of(Fingerprint()) == CIniFile::Get_value("FileCrc", Crc_section, File_name);
+}
 
 void VxRead::Validate() {
     if (!CIniFile::File_exists(File_name)) {
@@ -47,7 +49,26 @@ void VxRead::Validate() {
         Platform::Exit_process(1);
     }
 
-    if (!Music_folder_usable(CIniFile::Get_value("MusicFolder", Music_location, File_name))) {
+    const std::string raw = CIniFile::Get_value("MusicFolder", Music_location, File_name);
+    boost::system::error_code ec;
+    fs::path absolute;
+    Folder_state state = Music_folder_state(raw, ec, absolute);
+    const std::string reason = ec ? ec.message() : std::string("not found: ") + absolute.string();
+    if (state == Folder_state::missing && Music_folder_vanished()) {
+        // Replacing the setting would lose the user's folder and, through the digest, the library and
+        // its cached covers: both stay, and the jukebox starts with the library as it was.
+        Platform::Message_box(Caption, "Error: the music folder " + raw +
+                                           " can not be found (is its disk connected?).\nThe library stays as it "
+                                           "was: connect the folder and start again, or choose another folder in "
+                                           "the options (O, then 1).");
+        VxTrace::Instance().Write_error("Error : " + reason);
+        state = Folder_state::usable;
+    } else if (state == Folder_state::missing) {
+        Platform::Message_box(
+            Caption, "Error: specified music folder can not be found.  \nPlease select a valid music folder ! ");
+        VxTrace::Instance().Write_error("Error : " + reason);
+    }
+    if (state != Folder_state::usable) {
         CIniFile::Delete_section(Music_location, File_name);
         Write_defaults();
         // The fingerprint may have read the bad folder already; what the library uses is the default.

@@ -5,8 +5,11 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "platform/screen.h"
 
 namespace Platform {
 
@@ -45,6 +48,26 @@ bool Ensure_video() {
         return true;
     }();
     return running;
+}
+
+bool Open_display() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    const bool memory_driver = driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+    if (memory_driver || (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !(driver && *driver))) return false;
+    // An X display alone: only X is tried, so a display that cannot be reached is not followed by
+    // attempts at every other driver.
+    if (set("DISPLAY") && !set("WAYLAND_DISPLAY") && !(driver && *driver)) setenv("SDL_VIDEODRIVER", "x11", 0);
+    if (!Ensure_video()) return false;
+    if (Video_is_headless()) {
+        // SDL fell back to drawing into memory: a window nobody sees, which is no display.
+        SDL_VideoQuit();
+        return false;
+    }
+    return true;
 }
 
 bool Video_is_headless() {
