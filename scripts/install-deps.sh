@@ -7,7 +7,7 @@ packages=(
   # build
   build-essential cmake pkg-config git
   libboost-regex-dev libboost-serialization-dev libboost-filesystem-dev
-  libjpeg-dev libssl-dev libcurl4-openssl-dev
+  libjpeg-dev libpng-dev libssl-dev libcurl4-openssl-dev
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libgtest-dev libgmock-dev
@@ -15,7 +15,9 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-tools
   gstreamer1.0-x  # textoverlay, for the demo covers
-  fonts-liberation2 zenity xdg-utils
+  fonts-liberation2 zenity xdg-utils xdg-user-dirs
+  # install checks: the menu entry
+  desktop-file-utils
   # headless checks: virtual display, real X key events, screenshots
   xvfb xdotool x11-apps imagemagick
 )

@@ -5,6 +5,7 @@
 // clang-format off
 #include <cstdio>
 #include <jpeglib.h>
+#include <png.h>
 // clang-format on
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -215,6 +216,37 @@ bool Canvas::Save_bmp(const std::string& path) const {
                const Colour& c = px_[static_cast<size_t>(row) * w_ + col];
                return clamp(c.r) << 16 | clamp(c.g) << 8 | clamp(c.b);
            }) == Bmp_result::written;
+}
+
+bool Canvas::Save_png(const std::string& path, int factor, Colour key) const {
+    const int w = w_ / factor, h = h_ / factor;
+    if (w <= 0 || h <= 0) return false;
+    // Each output pixel averages its factor x factor block: opacity is the share of pixels that are not
+    // the key, colour the mean of those, so the silhouette is antialiased without a key-coloured fringe.
+    std::vector<png_byte> rgba(static_cast<size_t>(w) * h * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float r = 0, g = 0, b = 0;
+            int covered = 0;
+            for (int dy = 0; dy < factor; ++dy)
+                for (int dx = 0; dx < factor; ++dx) {
+                    const Colour& c = px_[static_cast<size_t>(y * factor + dy) * w_ + x * factor + dx];
+                    if (c.r == key.r && c.g == key.g && c.b == key.b) continue;
+                    r += c.r, g += c.g, b += c.b;
+                    ++covered;
+                }
+            png_byte* p = &rgba[(static_cast<size_t>(y) * w + x) * 4];
+            auto clamp = [](float v) { return static_cast<png_byte>(std::clamp(std::lround(v), 0L, 255L)); };
+            const float n = covered ? static_cast<float>(covered) : 1.f;
+            p[0] = clamp(r / n), p[1] = clamp(g / n), p[2] = clamp(b / n);
+            p[3] = clamp(255.f * covered / (factor * factor));
+        }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(w);
+    image.height = static_cast<png_uint_32>(h);
+    image.format = PNG_FORMAT_RGBA;
+    return png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
 }
 
 namespace Shade {

@@ -47,6 +47,9 @@ public:
 
     bool Save_jpeg(const std::string& path, int quality = 95) const;
     bool Save_bmp(const std::string& path) const;  // 24-bit
+    // An RGBA PNG a factor smaller, transparent where the canvas holds the key colour (for icons:
+    // paint at factor times the size, with hard edges against the key).
+    bool Save_png(const std::string& path, int factor, Colour key) const;
 
 private:
     int w_, h_;
