@@ -15,6 +15,7 @@
 #include "net/VxCover_lookup.h"
 #include "net/VxDatabase_albums.h"
 #include "net/VxVersion_check.h"
+#include "platform/codec_installer.h"
 #include "platform/dialogs.h"
 #include "platform/process.h"
 #include "platform/screen.h"
@@ -198,6 +199,9 @@ void VxApplication::Window_procedure(const Message& message) {
     }
     Message_queue& queue = Message_queue::Instance();
     switch (message.kind) {
+        case WM_CODEC_INSTALL_DONE:
+            Codec_install_finished(static_cast<unsigned>(message.wparam));
+            break;
         case WM_DESTROY:
             VxTrace::Instance().Write("WM_DESTROY");
             // Closing the window keeps what the user changed: the library is saved as quit would.
@@ -243,6 +247,8 @@ void VxApplication::Window_procedure(const Message& message) {
 }
 
 void VxApplication::Rebuild_library() { Library_startup::Rebuild_library(Cache_covers); }
+
+void VxApplication::Restart_current_song() { VxPlaylist::Instance().Start_and_update_song(); }
 
 void VxApplication::Minimise() { Window::Instance().Minimise(); }
 

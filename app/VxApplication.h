@@ -40,6 +40,8 @@ public:
     // VxNet_shell
     void Progress_download_file(int kilobytes) override;
     void Quit() override { quit(); }
+    // After a codec install: the playlist starts its current song again through timer 6.
+    void Restart_current_song() override;
 
     void Progress_saving_database();
     void Progress_sorting_database(int done, int total);

@@ -7,6 +7,7 @@
 #include "library/VxDefs.h"
 #include "net/Net_servers.h"
 #include "net/VxInternet.h"
+#include "net/Software_source.h"
 #include "net/VxNet_shell.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -100,6 +101,10 @@ bool Check_codec(const std::string& extension, bool reset) {
         Platform::Message_box(Check_caption, warning);
         return false;
     }
+    if (Software_source_in_use() == Platform::Software_source::system_packages) {
+        Offer_decoder_package(extension, warning);
+        return false;
+    }
     if (Codec_file_available(extension)) {
         if (Platform::Message_box_ok_cancel(Check_caption, warning + "Do you want to install the codec now ?\n")) {
             Install_and_restart(extension);
@@ -146,8 +151,12 @@ bool Install_codec(const std::string& extension) {
     } else if (kind == "AX") {
         Platform::Message_box(Install_caption, "Install AX filter manually...\nuse 'InstallFilter <mycodec>.ax'");
     }
+    Check_codec_after_install(extension);
+    return true;
+}
+
+void Check_codec_after_install(const std::string& extension) {
     ++State().installing;
     Check_codec(extension, true);
     --State().installing;
-    return true;
 }

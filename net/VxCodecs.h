@@ -25,5 +25,16 @@ bool Download_codec(const std::string& extension);
 // Starts the installer in "../files/" (or says how to install it), then checks the codec again.
 bool Install_codec(const std::string& extension);
 
+// The check that follows an installation: the table is rebuilt and the type probed again; a type still
+// missing is said so once more, but not offered again.
+void Check_codec_after_install(const std::string& extension);
+
+// Where decoders come as the system's packages: names the missing decoder and its package and offers
+// the system's codec installer when there is one (the warning is step 8's text).
+void Offer_decoder_package(const std::string& extension, const std::string& warning);
+// The system's installer ended (the window's WM_CODEC_INSTALL_DONE): after an install the type is
+// checked again and the current song starts again; a failure is said.
+void Codec_install_finished(unsigned outcome);
+
 // The table as it stands (for the options screen and tests).
 const std::vector<CodecEntry>& Codec_table();

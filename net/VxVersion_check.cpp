@@ -9,6 +9,7 @@
 #include "net/Net_servers.h"
 #include "net/Net_text.h"
 #include "net/VxInternet.h"
+#include "net/Software_source.h"
 #include "net/VxNet_shell.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -117,6 +118,12 @@ void Offer_new_version() {
     if (!Determine_new_version(newest)) return;
     const std::string text = std::string("A NEW VERSION is available.\nCurrent version = ") + Own_version +
                              "\nNew version = " + newest + "\n";
+    if (Software_source_in_use() == Platform::Software_source::system_packages) {
+        // A Windows installer helps nobody here: the new version comes as a package of the system.
+        Platform::Message_box(Caption, text + "It is published at " + Net_servers::Distribution() +
+                                           "\nInstall it from there or through your system's package manager.\n");
+        return;
+    }
     const std::string file = std::string(Files_folder) + "TavrixJukebox_" + newest + ".exe";
     VxNet_shell& shell = VxNet_shell::Current();
 

@@ -20,7 +20,8 @@ void Send_start_notification();
 bool Determine_new_version(std::string& newest);
 
 // When a newer version exists: offers to start its installer from "../files/" or to download it
-// there first, then starts it and quits the jukebox through the shell.
+// there first, then starts it and quits the jukebox through the shell. Where programs come as the
+// system's packages (Linux) it says which version is new and where it is published, and starts nothing.
 void Offer_new_version();
 
 // The random identifier of this installation, made at its first use and kept in "tavrix_id.txt".

@@ -13,3 +13,7 @@ target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_CURL)
 # font that fontconfig matches for "Arial".
 pkg_check_modules(TAVRIX_SDL REQUIRED IMPORTED_TARGET sdl2 SDL2_ttf fontconfig)
 target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_SDL)
+
+# GStreamer's plugin utilities: missing-plugin messages and the system's codec installer.
+pkg_check_modules(TAVRIX_GST_PBUTILS REQUIRED IMPORTED_TARGET gstreamer-pbutils-1.0)
+target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_GST_PBUTILS)

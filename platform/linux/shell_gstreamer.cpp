@@ -13,22 +13,13 @@
 #include <thread>
 
 #include "platform/dialogs.h"
+#include "platform/linux/gst_types.h"
 #include "platform/shell.h"
 
 extern char** environ;
 
 namespace Platform {
 namespace {
-
-bool Gstreamer_ready() {
-    static const bool ready = [] {
-        GError* error = nullptr;
-        bool ok = gst_init_check(nullptr, nullptr, &error);
-        if (error) g_error_free(error);
-        return ok;
-    }();
-    return ready;
-}
 
 bool Is_tag_format(const GstCaps* caps) {
     for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
@@ -50,6 +41,34 @@ bool Has_decoder_for(GstCaps* caps) {
 
 }  // namespace
 
+bool Gstreamer_ready() {
+    static const bool ready = [] {
+        GError* error = nullptr;
+        bool ok = gst_init_check(nullptr, nullptr, &error);
+        if (error) g_error_free(error);
+        return ok;
+    }();
+    return ready;
+}
+
+GstCaps* Caps_for_extension(const std::string& wanted) {
+    if (!Gstreamer_ready()) return nullptr;
+    GstCaps* found = nullptr;
+    GList* typefinders = gst_type_find_factory_get_list();
+    for (GList* item = typefinders; item; item = item->next) {
+        auto* factory = GST_TYPE_FIND_FACTORY(item->data);
+        const gchar* const* extensions = gst_type_find_factory_get_extensions(factory);
+        bool listed = false;
+        for (int i = 0; extensions && extensions[i] && !listed; ++i) listed = wanted == extensions[i];
+        if (!listed) continue;
+        GstCaps* caps = gst_type_find_factory_get_caps(factory);  // not a new reference
+        if (!caps || Is_tag_format(caps)) continue;
+        found = found ? gst_caps_merge(found, gst_caps_copy(caps)) : gst_caps_copy(caps);
+    }
+    gst_plugin_feature_list_free(typefinders);
+    return found;
+}
+
 bool Has_media_type_registry() { return Gstreamer_ready(); }
 
 bool Can_decode_extension(const std::string& extension) {
@@ -57,18 +76,10 @@ bool Can_decode_extension(const std::string& extension) {
     std::string wanted = extension;
     std::transform(wanted.begin(), wanted.end(), wanted.begin(), [](unsigned char c) { return std::tolower(c); });
 
-    bool decodable = false;
-    GList* typefinders = gst_type_find_factory_get_list();
-    for (GList* item = typefinders; item && !decodable; item = item->next) {
-        auto* factory = GST_TYPE_FIND_FACTORY(item->data);
-        const gchar* const* extensions = gst_type_find_factory_get_extensions(factory);
-        bool listed = false;
-        for (int i = 0; extensions && extensions[i] && !listed; ++i) listed = wanted == extensions[i];
-        if (!listed) continue;
-        GstCaps* caps = gst_type_find_factory_get_caps(factory);  // not a new reference
-        if (caps && !Is_tag_format(caps)) decodable = Has_decoder_for(caps);
-    }
-    gst_plugin_feature_list_free(typefinders);
+    GstCaps* caps = Caps_for_extension(wanted);
+    if (!caps) return false;
+    const bool decodable = Has_decoder_for(caps);
+    gst_caps_unref(caps);
     return decodable;
 }
 

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include "net/Software_source.h"
 #include "platform/dialogs.h"
 
 namespace TestSupport {
@@ -16,6 +17,9 @@ Net_home::Net_home() {
     Open_trace_here();
     Platform::Set_headless(true);
     VxNet_shell::Install(&shell);
+    // The offers as the Windows build makes them (downloads, installers); the tests of the system's
+    // packages choose those themselves.
+    Use_software_source(Platform::Software_source::downloaded_installers);
 }
 
 Net_home::~Net_home() { VxNet_shell::Install(nullptr); }
