@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "net/Software_source.h"
 #include "net/VxVersion_check.h"
 #include "platform/dialogs.h"
 #include "settings/VxRead.h"
@@ -91,10 +92,11 @@ TEST(Offer_new_version, StartsAnInstallerThatIsAlreadyThereAndQuits) {
     dist.server.Serve("/Info.txt", Test_http_server::Page("version=v2.3"));
     TestSupport::Write_file("../files/TavrixJukebox_v2.3.exe", "installer");
     Offer_new_version();
-    EXPECT_EQ(home.Dialogs(), (std::vector<std::string>{
-                                  "VxInternet\tA NEW VERSION is available.\\nCurrent version = v2.274\\nNew version = "
-                                  "v2.3\\nDo you wish to install new version ?\\n",
-                                  "VxInternet\tINSTALL new version and RESTART application manually. \\nApplication will quit !"}));
+    EXPECT_EQ(home.Dialogs(),
+              (std::vector<std::string>{
+                  "VxInternet\tA NEW VERSION is available.\\nCurrent version = v2.274\\nNew version = "
+                  "v2.3\\nDo you wish to install new version ?\\n",
+                  "VxInternet\tINSTALL new version and RESTART application manually. \\nApplication will quit !"}));
     EXPECT_EQ(Read_file("opened.txt"), "../files/TavrixJukebox_v2.3.exe\n");
     EXPECT_EQ(home.shell.quits, 1);
     EXPECT_EQ(dist.server.Requests("/files/TavrixJukebox.exe"), 0);
@@ -162,4 +164,25 @@ TEST(Send_start_notification, SendsNothingWhileTheInternetSettingIsOff) {
     VxRead::Instance().Set_check_new_version(false);
     Send_start_notification();
     EXPECT_EQ(dist.server.Total_requests(), 0);
+}
+
+// Where programs come as the system's packages: the offer names the version and where it is
+// published; nothing is downloaded, started or quit, also with an installer already in files/.
+TEST(Offer_new_version, OnTheSystemsPackagesItOnlySaysWhereTheVersionIs) {
+    Net_home home;
+    Use_software_source(Platform::Software_source::system_packages);
+    Dist_server dist;
+    dist.server.Serve("/Info.txt", Test_http_server::Page("version=v2.3"));
+    dist.server.Serve("/files/TavrixJukebox.exe", Test_http_server::Jpeg(1000));
+    TestSupport::Write_file("../files/TavrixJukebox_v2.3.exe", "old download");
+    Offer_new_version();
+    EXPECT_EQ(home.Dialogs(),
+              (std::vector<std::string>{
+                  "VxInternet\tA NEW VERSION is available.\\nCurrent version = v2.274\\nNew version = "
+                  "v2.3\\nIt is published at " +
+                  dist.server.Base() + "\\nInstall it from there or through your system's package manager.\\n"}));
+    EXPECT_EQ(dist.server.Requests("/files/TavrixJukebox.exe"), 0);
+    EXPECT_FALSE(Exists("opened.txt"));
+    EXPECT_EQ(home.shell.quits, 0);
+    EXPECT_EQ(Read_file("../files/TavrixJukebox_v2.3.exe"), "old download");
 }
