@@ -16,6 +16,7 @@ int Jukebox::Run(const std::string& script_path) {
             std::cerr << "tavrix: " << error << "\n";
             return 2;
         }
+        script.Queue_start_up_answers();  // start-up asks before the script's time begins
     }
     VxTrace::Instance().Enter("WinMain");
     VxApplication& app = VxApplication::Instance();

@@ -110,6 +110,22 @@ bool Script_player::Load(const std::string& path, std::string& error) {
     return true;
 }
 
+void Script_player::Queue_start_up_answers() {
+    std::vector<Script_command> rest;
+    bool head = true;
+    for (Script_command& c : commands_) {
+        if (c.kind == Script_command::Wait) head = false;
+        if (head && c.kind == Script_command::Answer) {
+            Queue_answer(c.a != 0);
+        } else if (head && c.kind == Script_command::Folder) {
+            Queue_folder(c.text);
+        } else {
+            rest.push_back(std::move(c));
+        }
+    }
+    commands_ = std::move(rest);
+}
+
 void Script_player::Start() {
     // The commands are copied into the thread, so the player may end before the script does.
     std::thread([commands = commands_] {

@@ -26,6 +26,10 @@ class Script_player {
 public:
     // Reads the script; false with a reason for a missing file or a bad line (nothing runs then).
     bool Load(const std::string& path, std::string& error);
+    // Queues the "answer" and "folder" lines that come before the first "wait" at once, so they
+    // answer the dialogs of start-up (the version offer, a first-start folder); they are then
+    // left out when the script runs. Call between Load and Start.
+    void Queue_start_up_answers();
     // Starts posting on a worker thread that lives until the script ends (or the process does).
     void Start();
     // The UI thread's part of a Script_message (wparam is the command's index).

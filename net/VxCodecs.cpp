@@ -106,10 +106,13 @@ bool Check_codec(const std::string& extension, bool reset) {
         return false;
     }
     if (Codec_file_available(extension)) {
-        if (Platform::Message_box_ok_cancel(Check_caption, warning + "Do you want to install the codec now ?\n")) {
+        if (Platform::Message_box_ok_cancel(Check_caption, warning + "Do you want to install the codec now ?\n",
+                                            Platform::Question::Runs_program)) {
             Install_and_restart(extension);
         }
-    } else if (Platform::Message_box_ok_cancel(Check_caption, warning + "Do you want to download and install the codec now ?\n")) {
+    } else if (Platform::Message_box_ok_cancel(Check_caption,
+                                               warning + "Do you want to download and install the codec now ?\n",
+                                               Platform::Question::Runs_program)) {
         if (Download_codec(extension)) {
             Install_and_restart(extension);
         } else {

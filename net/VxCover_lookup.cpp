@@ -113,6 +113,11 @@ std::vector<std::string> Parse_image_urls(const std::string& page) {
 }
 
 bool Download_missing_covers(VxCover_albums& albums, double budget_s) {
+    if (Net_servers::Image_search().empty()) {
+        // Nothing to ask: no search per album, no failure for each in error.txt.
+        VxTrace::Instance().Write("Connection SKIPPED...");
+        return false;
+    }
     Pass_clock clock(budget_s);
     bool downloaded_any = false;
     const int count = albums.Get_nof_cds();

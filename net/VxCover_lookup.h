@@ -57,6 +57,7 @@ using Cover_cacher = std::function<void(const std::string& source, const std::st
 void Set_cover_cacher(Cover_cacher cacher);
 
 // For every album without a cover, in list order: search, download, set the cover, cache it.
+// With no image search configured it only writes "Connection SKIPPED..." to the trace.
 // The progress screen is redrawn once per album. True when at least one cover was downloaded.
 // With a budget (seconds, above 0) no request outlasts it: when it is spent the albums left wait,
 // the progress screen is redrawn once more to say so, and the next pass begins with them.

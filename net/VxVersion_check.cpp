@@ -40,6 +40,14 @@ std::string First_line(const char* path) {
     return line;
 }
 
+// With no distribution server configured there is nobody to ask: the service is skipped as a
+// repeated check is, with no failure to show or record.
+bool Skipped_without_server() {
+    if (!Net_servers::Distribution().empty()) return false;
+    VxTrace::Instance().Write("Connection SKIPPED...");
+    return true;
+}
+
 bool Is_hex_id(const std::string& text) {
     if (text.size() != 32) return false;
     for (char c : text) {
@@ -64,7 +72,7 @@ std::string Installation_id() {
 }
 
 void Send_start_notification() {
-    if (!VxRead::Instance().Get_check_new_version()) return;
+    if (!VxRead::Instance().Get_check_new_version() || Skipped_without_server()) return;
     const std::string url =
         Net_servers::Distribution() + "Started.php?" + "version=" + Own_version + "&name=" + Installation_id();
     bool timed_out = false;
@@ -76,7 +84,8 @@ bool Determine_new_version(std::string& newest) {
     VxTraceScope scope("Determine_new_version");
     Version_state& state = State();
     bool result = false;
-    if (state.first_check) {
+    // Without a server the first check is not used up: one configured later in the run is asked.
+    if (state.first_check && !Skipped_without_server()) {
         VxTrace::Instance().Write("Connecting...");
         state.first_check = false;
         VxInternet& internet = VxInternet::Instance();
@@ -106,7 +115,7 @@ bool Determine_new_version(std::string& newest) {
         } else {
             result = text > std::string(Own_version);
         }
-    } else {
+    } else if (!state.first_check) {
         VxTrace::Instance().Write("Connection SKIPPED...");
     }
     newest = state.newest;
@@ -128,13 +137,17 @@ void Offer_new_version() {
     VxNet_shell& shell = VxNet_shell::Current();
 
     if (VxRead::Instance().File_exists(file)) {
-        if (!Platform::Message_box_ok_cancel(Caption, text + "Do you wish to install new version ?\n")) return;
+        if (!Platform::Message_box_ok_cancel(Caption, text + "Do you wish to install new version ?\n",
+                                             Platform::Question::Runs_program))
+            return;
         Platform::Open_file(file);
         Platform::Message_box(Caption, "INSTALL new version and RESTART application manually. \nApplication will quit !");
         shell.Quit();
         return;
     }
-    if (!Platform::Message_box_ok_cancel(Caption, text + "Do you wish to download and install new version ?\n")) return;
+    if (!Platform::Message_box_ok_cancel(Caption, text + "Do you wish to download and install new version ?\n",
+                                         Platform::Question::Runs_program))
+        return;
     boost::system::error_code ignored;
     boost::filesystem::create_directories(Files_folder, ignored);
     if (!VxInternet::Instance().Download_to_file(Net_servers::Distribution() + "files/TavrixJukebox.exe", file)) {

@@ -11,12 +11,14 @@
 inline constexpr const char* Own_version = "v" TAVRIX_VERSION_TEXT;
 
 // Tells the distribution server that the jukebox started: our version and the installation's random
-// identifier, nothing else. Nothing is sent while "CheckNewVersionOnStartup" is off.
+// identifier, nothing else. Nothing is sent while "CheckNewVersionOnStartup" is off or no
+// distribution server is configured (the trace then says "Connection SKIPPED...").
 void Send_start_notification();
 
 // True when the server's version is newer than ours (plain text comparison). Only the first call of
 // a run asks the server; every call hands back the newest version text of that first call
-// ("" before it, "no match" when the server gave no plain version identifier).
+// ("" before it, "no match" when the server gave no plain version identifier). With no distribution
+// server configured nothing is asked or shown: "Connection SKIPPED...", false and "".
 bool Determine_new_version(std::string& newest);
 
 // When a newer version exists: offers to start its installer from "../files/" or to download it

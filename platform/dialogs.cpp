@@ -52,11 +52,11 @@ void Message_box(const std::string& caption, const std::string& text) {
     Backend_message_box(caption, text, false);
 }
 
-bool Message_box_ok_cancel(const std::string& caption, const std::string& text) {
+bool Message_box_ok_cancel(const std::string& caption, const std::string& text, Question kind) {
     if (g_headless) {
         Record(caption, text);
         std::lock_guard<std::mutex> lock(g_mutex);
-        if (g_answers.empty()) return true;
+        if (g_answers.empty()) return kind == Question::Plain;
         bool ok = g_answers.front();
         g_answers.pop_front();
         return ok;

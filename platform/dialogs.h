@@ -1,5 +1,6 @@
 // Message boxes and the folder chooser. In headless operation no box blocks: each box becomes
-// one line of "dialogs.txt" and OK/Cancel boxes take the next queued answer (OK when none).
+// one line of "dialogs.txt" and OK/Cancel boxes take the next queued answer; with none queued,
+// OK, except for a question whose OK would download or start a program, which nobody asked for.
 #pragma once
 
 #include <optional>
@@ -10,8 +11,11 @@ namespace Platform {
 // Shows an OK box. Blocks until dismissed unless headless.
 void Message_box(const std::string& caption, const std::string& text);
 
+// What an OK/Cancel question sets off on OK: only a plain one is answered OK by default headless.
+enum class Question { Plain, Runs_program };
+
 // Shows an OK/Cancel box; true for OK.
-bool Message_box_ok_cancel(const std::string& caption, const std::string& text);
+bool Message_box_ok_cancel(const std::string& caption, const std::string& text, Question kind = Question::Plain);
 
 // The folder browser. Empty optional when nothing was chosen; a string when the user chose a path.
 // Throws nothing; a browser that cannot be shown yields Folder_dialog_error.

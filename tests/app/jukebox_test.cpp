@@ -62,6 +62,16 @@ TEST_F(Jukebox, ClosingTheWindowEndsTheJukeboxAndKeepsTheLibrary) {
     EXPECT_NE(Read_file(run + "/MusicDataBase.dat").find("One"), std::string::npos);
 }
 
+TEST_F(Jukebox, WithoutServersAStartAsksNothingAndShowsNoFailure) {
+    // Alpha has no cover: with no image search configured nobody is asked for one either.
+    Add_album("Alpha - One");
+    ASSERT_EQ(Start("wait 300\nkey q\n"), 0);
+    EXPECT_EQ(Dialogs().find("Could not determine current version"), std::string::npos) << Dialogs();
+    const std::string errors = fs::exists(run + "/error.txt") ? Read_file(run + "/error.txt") : "";
+    EXPECT_EQ(errors.find("Can't open url"), std::string::npos) << errors;
+    EXPECT_GE(Count(Log(), "Connection SKIPPED..."), 3);  // version check, start notice, cover search
+}
+
 TEST_F(Jukebox, UnreadableScriptIsRefused) {
     const std::string command = "cd '" + run + "' && SDL_VIDEODRIVER=dummy timeout 30 '" +
                                 std::string(TAVRIX_BINARY_DIR) + "/app/tavrix' --headless --script missing.txt 2>/dev/null";

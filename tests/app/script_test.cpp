@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "app/Script_player.h"
+#include "platform/dialogs.h"
+#include "tests/support/test_support.h"
 
 using namespace Platform;
 
@@ -43,6 +45,25 @@ TEST(Script, LinesParseOrFailClearly) {
         EXPECT_FALSE(Parse_script_line(bad, error));
         EXPECT_FALSE(error.empty()) << bad;
     }
+}
+
+TEST(Script, AnswersAndFoldersBeforeTheFirstWaitAreQueuedBeforeStartUp) {
+    TestSupport::Scratch_dir scratch;
+    Platform::Set_headless(true);
+    TestSupport::Write_file("script.txt",
+                            "answer cancel\nkey b\nfolder /tmp/music\nanswer ok\nwait 10\nanswer cancel\n");
+    Script_player script;
+    std::string error;
+    ASSERT_TRUE(script.Load("script.txt", error)) << error;
+    script.Queue_start_up_answers();
+    // The head's answers in their order; the answer after the wait waits for the script's time.
+    EXPECT_FALSE(Message_box_ok_cancel("VxInternet", "first question"));
+    EXPECT_TRUE(Message_box_ok_cancel("VxInternet", "second question", Question::Runs_program));
+    EXPECT_EQ(Choose_folder("music").path.value_or(""), "/tmp/music");
+    // None left: a plain question takes OK, one that would download or start a program Cancel.
+    EXPECT_TRUE(Message_box_ok_cancel("VxInternet", "plain"));
+    EXPECT_FALSE(Message_box_ok_cancel("VxInternet", "installer", Question::Runs_program));
+    EXPECT_FALSE(Choose_folder("music").path);
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ TEST(Check_codec, ATypeWithoutDecoderAndWithoutInstallerIsRefusedOnce) {
     Use_gstreamer_without_plugins(home.Home());
     EXPECT_TRUE(Check_codec("WMA"));
     EXPECT_TRUE(Check_codec("WAV"));
+    Platform::Queue_answer(true);
     EXPECT_FALSE(Check_codec("AAC"));
     EXPECT_FALSE(Check_codec("AAC"));  // the answer is kept: no second warning
     EXPECT_FALSE(Check_codec("MID"));  // not a song type
@@ -54,6 +55,7 @@ TEST(Check_codec, DownloadsTheCodecFromTheLocalServerAndStartsIt) {
     auto installer = Test_http_server::Jpeg(2048);
     server.Serve("/codecs/DSMP3SourceSetup.exe", installer);
 
+    Platform::Queue_answer(true);
     EXPECT_FALSE(Check_codec("MP3"));
 
     EXPECT_EQ(Read_file("../files/DSMP3SourceSetup.exe"), installer.body);
@@ -65,6 +67,20 @@ TEST(Check_codec, DownloadsTheCodecFromTheLocalServerAndStartsIt) {
     EXPECT_EQ(home.shell.restarts, 1);
     EXPECT_EQ(server.Total_requests(), 1);  // "unknown/..." never left the machine
     EXPECT_NE(home.Errors().find("Can't open url:unknown/DSMP3SourceSetup.exe"), std::string::npos);
+    unsetenv("TAVRIX_LOCAL_SERVER");
+}
+
+TEST(Check_codec, UnansweredHeadlessTheOfferDownloadsAndStartsNothing) {
+    Net_home home;
+    Use_gstreamer_without_plugins(home.Home());
+    Test_http_server server;
+    setenv("TAVRIX_LOCAL_SERVER", server.Base().c_str(), 1);
+    server.Serve("/codecs/DSMP3SourceSetup.exe", Test_http_server::Jpeg(2048));
+    EXPECT_FALSE(Check_codec("MP3"));
+    EXPECT_EQ(home.Dialogs(), std::vector<std::string>{Warning("mp3", Download_question)});
+    EXPECT_EQ(server.Total_requests(), 0);
+    EXPECT_FALSE(Exists("../files/DSMP3SourceSetup.exe"));
+    EXPECT_FALSE(Exists("opened.txt"));
     unsetenv("TAVRIX_LOCAL_SERVER");
 }
 
@@ -88,6 +104,7 @@ TEST(Check_codec, WithoutAnyServerTheDownloadFailsOnTheMachine) {
     Use_gstreamer_without_plugins(home.Home());
     unsetenv("TAVRIX_LOCAL_SERVER");
     unsetenv("TAVRIX_DIST_SERVER");
+    Platform::Queue_answer(true);
     EXPECT_FALSE(Check_codec("OGG"));
     EXPECT_EQ(home.Dialogs().back(), "VxDatabase\tError! Could not download codec");
     EXPECT_FALSE(Exists("../files/OggDS0996.exe"));

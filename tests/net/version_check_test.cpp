@@ -17,6 +17,12 @@ using TestSupport::Read_file;
 using TestSupport::Test_http_server;
 
 namespace {
+int Count(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
 const std::string Cannot_determine =
     "VxInternet\tCould not determine current version. \\nMake sure an internet connection is available ...";
 
@@ -76,9 +82,22 @@ TEST(Determine_new_version, ASecondCheckIsSkippedButKeepsTheAnswer) {
     EXPECT_NE(log.find("Connection SKIPPED..."), std::string::npos);
 }
 
-TEST(Determine_new_version, WithoutAServerTheFailureIsShownOnce) {
+TEST(Determine_new_version, WithoutAServerNothingIsAskedShownOrRecorded) {
     Net_home home;
     unsetenv("TAVRIX_DIST_SERVER");
+    std::string newest = "old";
+    EXPECT_FALSE(Determine_new_version(newest));
+    EXPECT_FALSE(Determine_new_version(newest));
+    EXPECT_EQ(newest, "");  // the options line keeps its question marks
+    EXPECT_TRUE(home.Dialogs().empty());
+    EXPECT_EQ(home.Errors().find("Can't open url"), std::string::npos) << home.Errors();
+    EXPECT_EQ(Count(home.Log(), "Connection SKIPPED..."), 2);
+    EXPECT_EQ(home.Log().find("Connecting..."), std::string::npos);
+}
+
+TEST(Determine_new_version, AServerWithoutAVersionIsReportedOnce) {
+    Net_home home;
+    Dist_server dist;  // knows no Info.txt
     std::string newest;
     EXPECT_FALSE(Determine_new_version(newest));
     EXPECT_FALSE(Determine_new_version(newest));
@@ -91,6 +110,7 @@ TEST(Offer_new_version, StartsAnInstallerThatIsAlreadyThereAndQuits) {
     Dist_server dist;
     dist.server.Serve("/Info.txt", Test_http_server::Page("version=v2.3"));
     TestSupport::Write_file("../files/TavrixJukebox_v2.3.exe", "installer");
+    Platform::Queue_answer(true);
     Offer_new_version();
     EXPECT_EQ(home.Dialogs(),
               (std::vector<std::string>{
@@ -108,6 +128,7 @@ TEST(Offer_new_version, DownloadsTheInstallerStartsItAndQuits) {
     dist.server.Serve("/Info.txt", Test_http_server::Page("version=v2.3"));
     auto installer = Test_http_server::Jpeg(3100);
     dist.server.Serve("/files/TavrixJukebox.exe", installer);
+    Platform::Queue_answer(true);  // the closing "Please install" box takes OK by itself
     Offer_new_version();
     EXPECT_EQ(home.Dialogs(), (std::vector<std::string>{
                                   "VxInternet\tA NEW VERSION is available.\\nCurrent version = v2.274\\nNew version = "
@@ -123,9 +144,33 @@ TEST(Offer_new_version, AFailedDownloadStartsNothing) {
     Net_home home;
     Dist_server dist;
     dist.server.Serve("/Info.txt", Test_http_server::Page("version=v2.3"));  // no installer on the server
+    Platform::Queue_answer(true);
     Offer_new_version();
     EXPECT_EQ(home.Dialogs().back(), "VxInternet\tError! Could not download the new version");
     EXPECT_FALSE(Exists("../files/TavrixJukebox_v2.3.exe"));
+    EXPECT_FALSE(Exists("opened.txt"));
+    EXPECT_EQ(home.shell.quits, 0);
+}
+
+TEST(Offer_new_version, UnansweredHeadlessItDownloadsAndStartsNothing) {
+    Net_home home;
+    Dist_server dist;
+    dist.server.Serve("/Info.txt", Test_http_server::Page("version=v2.3"));
+    dist.server.Serve("/files/TavrixJukebox.exe", Test_http_server::Jpeg(2000));
+    Offer_new_version();  // no answer queued: the download question is answered Cancel
+    EXPECT_EQ(home.Dialogs().size(), 1u);
+    EXPECT_EQ(dist.server.Requests("/files/TavrixJukebox.exe"), 0);
+    EXPECT_FALSE(Exists("../files/TavrixJukebox_v2.3.exe"));
+    EXPECT_EQ(home.shell.quits, 0);
+}
+
+TEST(Offer_new_version, UnansweredHeadlessAnInstallerThatIsThereIsNotStarted) {
+    Net_home home;
+    Dist_server dist;
+    dist.server.Serve("/Info.txt", Test_http_server::Page("version=v2.3"));
+    TestSupport::Write_file("../files/TavrixJukebox_v2.3.exe", "installer");
+    Offer_new_version();
+    EXPECT_EQ(home.Dialogs().size(), 1u);
     EXPECT_FALSE(Exists("opened.txt"));
     EXPECT_EQ(home.shell.quits, 0);
 }
@@ -156,6 +201,14 @@ TEST(Send_start_notification, SendsTheVersionAndAKeptRandomIdentifier) {
     EXPECT_EQ(id.find_first_not_of("0123456789abcdef"), std::string::npos);
     EXPECT_EQ(targets[1], targets[0]);  // the same identifier for the installation
     EXPECT_EQ(Installation_id(), id);
+}
+
+TEST(Send_start_notification, WithoutAServerSendsNothingAndRecordsNoFailure) {
+    Net_home home;
+    unsetenv("TAVRIX_DIST_SERVER");
+    Send_start_notification();
+    EXPECT_EQ(home.Errors().find("Started.php"), std::string::npos) << home.Errors();
+    EXPECT_NE(home.Log().find("Connection SKIPPED..."), std::string::npos);
 }
 
 TEST(Send_start_notification, SendsNothingWhileTheInternetSettingIsOff) {
