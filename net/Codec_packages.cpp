@@ -34,7 +34,8 @@ void Offer_decoder_package(const std::string& extension, const std::string& warn
         Platform::Message_box(Caption, text + "Install it with your system's package manager, then play the song again.\n");
         return;
     }
-    if (!Platform::Message_box_ok_cancel(Caption, text + "Do you want the system's installer to install it now ?\n"))
+    if (!Platform::Message_box_ok_cancel(Caption, text + "Do you want the system's installer to install it now ?\n",
+                                         Platform::Question::Runs_program))
         return;
     VxTrace::Instance().Write("Codec installer: " + decoder->installer_detail);
     if (!Platform::Start_codec_install(*decoder)) {

@@ -80,6 +80,19 @@ TEST_F(Codec_install, TheMissingDecoderIsInstalledAsideAndTheSongStartsAgain) {
     EXPECT_EQ(Count(dialogs, "is not installed"), 1);  // the check after the install found the decoder
 }
 
+TEST_F(Codec_install, UnansweredHeadlessTheSystemsInstallerIsNotStarted) {
+    env += "GST_INSTALL_PLUGINS_HELPER=" + TestSupport::Fake_codec_installer(gst, "libgstflac.so", 0);
+    // Nobody answers the offer: it takes Cancel, as starting a program is nobody's wish here.
+    ASSERT_TRUE(
+        Run_until("wait 300\nkey b\nwait 400\nkey 1\nwait 400\nkey 1\nwait 1500\nkey Escape\nwait 300\n"
+                  "key Escape\nwait 300\nkey q\n",
+                  [&] { return Log().find("\nquit\n") != std::string::npos; }))
+        << Log();
+    EXPECT_NE(Dialogs().find("Do you want the system's installer to install it now ?"), std::string::npos) << Dialogs();
+    EXPECT_FALSE(JukeboxTest::fs::exists(gst + "/installer-args.txt"));
+    EXPECT_EQ(Count(Log(), "Codec installer: "), 0);
+}
+
 TEST_F(Codec_install, WithoutTheSystemsInstallerThePackageIsNamedAndNothingIsFetched) {
     env += "GST_INSTALL_PLUGINS_HELPER=" + gst + "/none-here";
     ASSERT_TRUE(Run_until("wait 300\nkey b\nwait 400\nkey 1\nwait 400\nkey 1\n",

@@ -69,6 +69,7 @@ TEST_F(Codec_packages, WithoutAnInstallerTheUserLearnsThePackage) {
 
 TEST_F(Codec_packages, TheSystemsInstallerIsAskedThenTheSongStartsAgain) {
     setenv("GST_INSTALL_PLUGINS_HELPER", TestSupport::Fake_codec_installer(gst, "libgstflac.so", 0).c_str(), 1);
+    Platform::Queue_answer(true);
     EXPECT_FALSE(Check_codec("FLAC"));  // the song does not play now; the installer runs aside
     const std::string offer = Warning + Named() + "Do you want the system's installer to install it now ?\\n";
     EXPECT_EQ(home.Dialogs(), std::vector<std::string>{offer});
@@ -82,6 +83,7 @@ TEST_F(Codec_packages, TheSystemsInstallerIsAskedThenTheSongStartsAgain) {
 
 TEST_F(Codec_packages, AnInstallThatFindsNothingOrIsCancelledRestartsNothing) {
     setenv("GST_INSTALL_PLUGINS_HELPER", TestSupport::Fake_codec_installer(gst, "", 1).c_str(), 1);
+    Platform::Queue_answer(true);
     EXPECT_FALSE(Check_codec("FLAC"));
     Finish_install();
     EXPECT_EQ(home.Dialogs().back(),
