@@ -2,7 +2,6 @@
 // and posts them as the window would, keeping "wait" in real time.
 #include "app/Script_player.h"
 
-#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -10,6 +9,7 @@
 
 #include "app/VxApplication.h"
 #include "platform/dialogs.h"
+#include "platform/keys.h"
 #include "trace/VxTrace.h"
 
 using namespace Platform;
@@ -60,39 +60,12 @@ std::optional<Script_command> Parse_script_line(const std::string& raw, std::str
 }
 
 std::vector<Message> Key_messages(const std::string& name) {
-    auto press = [](unsigned vk, unsigned ch) {
-        std::vector<Message> m{Message{WM_KEYDOWN, vk, 0}};
-        if (ch) m.push_back(Message{WM_CHAR, ch, 0});
-        return m;
-    };
-    if (name == "Left") return press(VK_LEFT, 0);
-    if (name == "Right") return press(VK_RIGHT, 0);
-    if (name == "Up") return press(VK_UP, 0);
-    if (name == "Down") return press(VK_DOWN, 0);
-    if (name == "Return") return press(VK_RETURN, 13);
-    if (name == "Escape") return press(VK_ESCAPE, 27);
-    if (name == "BackSpace") return press(VK_BACK, 8);
-    if (name == "space" || name == " ") return press(VK_SPACE, ' ');
-    if (name.size() != 1) return {};
-    const unsigned char c = static_cast<unsigned char>(name[0]);
-    if (std::isalpha(c)) return press(static_cast<unsigned>(std::toupper(c)), c);
-    if (std::isdigit(c)) return press(c, c);
-    switch (c) {
-        case '+':
-        case '=':
-            return press(0xBB, c);
-        case '-':
-        case '_':
-            return press(0xBD, c);
-        case ',':
-            return press(0xBC, c);
-        case '.':
-            return press(0xBE, c);
-        case '/':
-            return press(0xBF, c);
-        default:
-            return c > 32 && c < 127 ? std::vector<Message>{Message{WM_CHAR, c, 0}} : std::vector<Message>{};
-    }
+    const std::optional<Key_press> press = Key_named(name);
+    if (!press) return {};
+    std::vector<Message> messages;
+    if (press->virtual_key) messages.push_back(Message{WM_KEYDOWN, press->virtual_key, 0});
+    if (press->character) messages.push_back(Message{WM_CHAR, press->character, 0});
+    return messages;
 }
 
 bool Script_player::Load(const std::string& path, std::string& error) {
@@ -167,7 +140,8 @@ void Script_player::Carry_out(const Message& message) {
             Queue_folder(c.text);
             break;
         case Script_command::Shot:
-            if (!VxApplication::Instance().Save_frame(c.text)) VxTrace::Instance().Write_error("Error : cannot write " + c.text);
+            if (!VxApplication::Instance().Save_frame(c.text))
+                VxTrace::Instance().Write_error("Error : cannot write " + c.text);
             break;
         default:
             break;

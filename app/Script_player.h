@@ -16,7 +16,8 @@ struct Script_command {
 
 // One line of a script; empty for blank lines and "#" comments; error set for a line that is not a command.
 std::optional<Script_command> Parse_script_line(const std::string& line, std::string& error);
-// The messages one key press makes: key-down, then the character where Windows makes one. Empty for an unknown name.
+// The messages one key press makes, from the platform's key table: key-down, then the character where
+// Windows makes one. Empty for an unknown name.
 std::vector<Platform::Message> Key_messages(const std::string& name);
 
 // The message kind a script posts for the commands the UI thread carries out itself (answer, folder, shot).

@@ -1,122 +1,15 @@
-// The window's input as Win32 messages: SDL key events become WM_KEYDOWN with virtual-key
-// codes and text input becomes WM_CHAR, so that one key press arrives as it would on Windows.
+// The window's input as Win32 messages: SDL key events (media keys among them) and game controller
+// buttons become WM_KEYDOWN with virtual-key codes through the key table, and text input becomes
+// WM_CHAR, so that one key press arrives as it would on Windows.
 #include <SDL.h>
 
+#include "platform/linux/controllers_sdl.h"
+#include "platform/linux/key_table.h"
 #include "platform/linux/sdl_video.h"
 #include "platform/surface.h"
 #include "platform/window.h"
 
 namespace Platform {
-
-unsigned Virtual_key_for(int key) {
-    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-    if (key >= SDLK_F1 && key <= SDLK_F12) return 0x70 + (key - SDLK_F1);
-    switch (key) {
-        case SDLK_BACKSPACE:
-            return VK_BACK;
-        case SDLK_TAB:
-            return VK_TAB;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-            return VK_RETURN;
-        case SDLK_ESCAPE:
-            return VK_ESCAPE;
-        case SDLK_SPACE:
-            return VK_SPACE;
-        case SDLK_PAGEUP:
-            return VK_PRIOR;
-        case SDLK_PAGEDOWN:
-            return VK_NEXT;
-        case SDLK_END:
-            return VK_END;
-        case SDLK_HOME:
-            return VK_HOME;
-        case SDLK_LEFT:
-            return VK_LEFT;
-        case SDLK_UP:
-            return VK_UP;
-        case SDLK_RIGHT:
-            return VK_RIGHT;
-        case SDLK_DOWN:
-            return VK_DOWN;
-        case SDLK_INSERT:
-            return VK_INSERT;
-        case SDLK_DELETE:
-            return VK_DELETE;
-        case SDLK_LSHIFT:
-        case SDLK_RSHIFT:
-            return 0x10;
-        case SDLK_LCTRL:
-        case SDLK_RCTRL:
-            return 0x11;
-        case SDLK_LALT:
-        case SDLK_RALT:
-            return 0x12;
-        case SDLK_KP_0:
-            return 0x60;
-        case SDLK_KP_1:
-        case SDLK_KP_2:
-        case SDLK_KP_3:
-        case SDLK_KP_4:
-        case SDLK_KP_5:
-        case SDLK_KP_6:
-        case SDLK_KP_7:
-        case SDLK_KP_8:
-        case SDLK_KP_9:
-            return 0x61 + (key - SDLK_KP_1);
-        case SDLK_KP_MULTIPLY:
-            return 0x6A;
-        case SDLK_KP_PLUS:
-            return 0x6B;
-        case SDLK_KP_MINUS:
-            return 0x6D;
-        case SDLK_KP_PERIOD:
-            return 0x6E;
-        case SDLK_KP_DIVIDE:
-            return 0x6F;
-        case SDLK_SEMICOLON:
-            return 0xBA;
-        case SDLK_EQUALS:
-        case SDLK_PLUS:
-            return 0xBB;
-        case SDLK_COMMA:
-            return 0xBC;
-        case SDLK_MINUS:
-            return 0xBD;
-        case SDLK_PERIOD:
-            return 0xBE;
-        case SDLK_SLASH:
-            return 0xBF;
-        case SDLK_BACKQUOTE:
-            return 0xC0;
-        case SDLK_LEFTBRACKET:
-            return 0xDB;
-        case SDLK_BACKSLASH:
-            return 0xDC;
-        case SDLK_RIGHTBRACKET:
-            return 0xDD;
-        case SDLK_QUOTE:
-            return 0xDE;
-        default:
-            return 0;
-    }
-}
-
-unsigned Control_character_for(unsigned vk) {
-    switch (vk) {
-        case VK_BACK:
-            return 8;
-        case VK_TAB:
-            return 9;
-        case VK_RETURN:
-            return 13;
-        case VK_ESCAPE:
-            return 27;
-        default:
-            return 0;
-    }
-}
 
 namespace {
 
@@ -144,6 +37,7 @@ public:
         if (started_) return wake_type_ != 0;
         started_ = true;
         if (!Ensure_video()) return false;
+        Start_controllers();
         const Uint32 type = SDL_RegisterEvents(1);
         wake_type_ = type == static_cast<Uint32>(-1) ? 0 : type;
         return wake_type_ != 0;
@@ -181,13 +75,9 @@ private:
 
     void Handle(const SDL_Event& e) {
         switch (e.type) {
-            case SDL_KEYDOWN: {
-                const unsigned vk = Virtual_key_for(e.key.keysym.sym);
-                if (!vk) break;
-                Post(WM_KEYDOWN, vk);
-                if (const unsigned c = Control_character_for(vk)) Post(WM_CHAR, c);
+            case SDL_KEYDOWN:
+                Post_press(Window_press_for_key(e.key.keysym.sym));
                 break;
-            }
             case SDL_TEXTINPUT:
                 Post_text(e.text.text);
                 break;
@@ -203,9 +93,19 @@ private:
             case SDL_QUIT:
                 Post(WM_DESTROY, 0);
                 break;  // the window was closed (or the process told to end)
-            default:
+            default: {
+                Key_press press;
+                if (Handle_controller_event(e, press)) Post_press(press);
                 break;
+            }
         }
+    }
+
+    // A key-down and the character the back end makes for it (printable keys' characters come as text input).
+    static void Post_press(const Key_press& press) {
+        if (!press.virtual_key) return;
+        Post(WM_KEYDOWN, press.virtual_key);
+        if (press.character) Post(WM_CHAR, press.character);
     }
 
     bool started_ = false;
