@@ -3,6 +3,7 @@
 #include "app/VxApplication.h"
 
 #include "app/Script_player.h"
+#include "app/Screensaver_follow.h"
 
 #include <cstdlib>
 
@@ -244,6 +245,7 @@ void VxApplication::Window_procedure(const Message& message) {
         default:
             break;
     }
+    Screensaver_follows_play_state();
 }
 
 void VxApplication::Rebuild_library() { Library_startup::Rebuild_library(Cache_covers); }

@@ -14,6 +14,12 @@ struct Screen_info {
 // offscreen): those serve headless runs, which do not call this. Fails within a second for a local display.
 bool Open_display();
 
+// The desktop's screensaver (and display sleep): held off while the jukebox plays, allowed otherwise.
+// Allowed until the first call. UI thread; without a display nothing is held, but the state is kept.
+enum class Screensaver { allowed, held_off };
+void Set_screensaver(Screensaver state);
+Screensaver Screensaver_state();
+
 // The primary screen. Before a display back end is up this is a fixed default of 1024x768x32.
 Screen_info Screen();
 

@@ -43,6 +43,8 @@ bool Ensure_video() {
     static const bool running = [] {
         // Ctrl-C and SIGTERM keep their usual meaning; only closing the window ends the loop.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // SDL holds the screensaver off for as long as video runs; the jukebox does so only while it plays.
+        SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
         g_sdl_message_box = &Sdl_message_box;
         return true;
@@ -68,6 +70,19 @@ bool Open_display() {
         return false;
     }
     return true;
+}
+
+void Set_screensaver(Screensaver state) {
+    if (!Ensure_video()) return;
+    if (state == Screensaver::held_off)
+        SDL_DisableScreenSaver();
+    else
+        SDL_EnableScreenSaver();
+}
+
+Screensaver Screensaver_state() {
+    if (!Ensure_video()) return Screensaver::allowed;
+    return SDL_IsScreenSaverEnabled() ? Screensaver::allowed : Screensaver::held_off;
 }
 
 bool Video_is_headless() {

@@ -2,12 +2,8 @@
 // and its package, asks the system's codec installer (a fake one that links the hidden plugin back and
 // installs nothing of the system's), and then starts the song again through timer 6, which now plays.
 #include <gtest/gtest.h>
-#include <signal.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <functional>
-#include <thread>
 
 #include "tests/app/jukebox_fixture.h"
 #include "tests/support/gstreamer_plugins.h"
@@ -27,36 +23,13 @@ protected:
         gst = scratch.Path() + "/gst";
         for (const std::string& e : TestSupport::Plugins_without(gst, TestSupport::Flac_decoders)) env += e + " ";
     }
-    // Runs the jukebox with the script until done() holds (a generous deadline for a loaded machine),
-    // then ends it. True when it came to hold.
-    bool Run_until(const std::string& script, const std::function<bool()>& done) {
-        TestSupport::Write_file(run + "/script.txt", script);
-        const std::string command = "cd '" + run +
-                                    "' && (env -u DISPLAY -u WAYLAND_DISPLAY -u TAVRIX_DIST_SERVER "
-                                    "-u TAVRIX_LOCAL_SERVER -u TAVRIX_IMAGE_SEARCH SDL_VIDEODRIVER=dummy "
-                                    "TAVRIX_AUDIO_SINK=fakesink " +
-                                    env + " '" + std::string(TAVRIX_BINARY_DIR) +
-                                    "/app/tavrix' --headless --script script.txt >/dev/null 2>&1 & echo $! > pid.txt)";
-        if (std::system(command.c_str()) != 0) return false;
-        const pid_t pid = std::stoi(TestSupport::Read_file(run + "/pid.txt"));
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-        bool came = false;
-        while (!came && std::chrono::steady_clock::now() < deadline && kill(pid, 0) == 0) {
-            came = done();
-            if (!came) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        came = came || done();
-        kill(pid, SIGTERM);
-        while (kill(pid, 0) == 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return came;
-    }
     std::string gst, env;
 };
 
 TEST_F(Codec_install, TheMissingDecoderIsInstalledAsideAndTheSongStartsAgain) {
     env += "GST_INSTALL_PLUGINS_HELPER=" + TestSupport::Fake_codec_installer(gst, "libgstflac.so", 0);
     // Browse, open the album, queue its song; the offer is answered OK. The run lasts until the song plays.
-    ASSERT_TRUE(Run_until("wait 300\nkey b\nwait 400\nkey 1\nwait 400\nanswer ok\nkey 1\n", [&] {
+    ASSERT_TRUE(Run_until(env, "wait 300\nkey b\nwait 400\nkey 1\nwait 400\nanswer ok\nkey 1\n", [&] {
         return Log().find("\nsongname =") != std::string::npos;
     })) << Log();
     const std::string dialogs = Dialogs();
@@ -95,7 +68,7 @@ TEST_F(Codec_install, UnansweredHeadlessTheSystemsInstallerIsNotStarted) {
 
 TEST_F(Codec_install, WithoutTheSystemsInstallerThePackageIsNamedAndNothingIsFetched) {
     env += "GST_INSTALL_PLUGINS_HELPER=" + gst + "/none-here";
-    ASSERT_TRUE(Run_until("wait 300\nkey b\nwait 400\nkey 1\nwait 400\nkey 1\n",
+    ASSERT_TRUE(Run_until(env, "wait 300\nkey b\nwait 400\nkey 1\nwait 400\nkey 1\n",
                           [&] { return Dialogs().find("then play the song again.") != std::string::npos; }));
     EXPECT_NE(Dialogs().find("brings it.\\nInstall it with your system's package manager, then play the song again."),
               std::string::npos)

@@ -51,7 +51,8 @@ TEST(Install, PutsEveryFileWhereTheDesktopLooksAndTheProgramFindsItsTheme) {
     TestSupport::Make_dirs(scratch.Path() + "/user");
     const std::string program = prefix + "/bin/tavrix";
     const std::string start = "cd '" + scratch.Path() + "/user' && env -i HOME='" + scratch.Path() +
-                              "/user' PATH=/usr/bin:/bin '" + program + "' --headless --rebuild-library >start.txt 2>&1";
+                              "/user' PATH=/usr/bin:/bin '" + program +
+                              "' --headless --rebuild-library >start.txt 2>&1";
     ASSERT_EQ(std::system(start.c_str()), 0) << TestSupport::Read_file(scratch.Path() + "/user/start.txt");
     const std::string home = scratch.Path() + "/user/.local/share/tavrix";
     ASSERT_TRUE(fs::is_symlink(home + "/pics"));

@@ -74,7 +74,8 @@ TEST_F(Jukebox, WithoutServersAStartAsksNothingAndShowsNoFailure) {
 
 TEST_F(Jukebox, UnreadableScriptIsRefused) {
     const std::string command = "cd '" + run + "' && SDL_VIDEODRIVER=dummy timeout 30 '" +
-                                std::string(TAVRIX_BINARY_DIR) + "/app/tavrix' --headless --script missing.txt 2>/dev/null";
+                                std::string(TAVRIX_BINARY_DIR) +
+                                "/app/tavrix' --headless --script missing.txt 2>/dev/null";
     const int status = std::system(command.c_str());
     EXPECT_EQ(WEXITSTATUS(status), 2);
 }
@@ -83,7 +84,8 @@ TEST_F(Jukebox, UnreadableScriptIsRefused) {
 
 // A real X window on a virtual display with real X key events: the path a person's keyboard takes.
 TEST_F(Jukebox, RealKeyEventsUnderXvfbOpenBrowseAndQuit) {
-    if (std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xdpyinfo >/dev/null") != 0)
+    if (std::system("command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v xdpyinfo >/dev/null") !=
+        0)
         GTEST_SKIP() << "Xvfb, xdotool or xdpyinfo missing (scripts/install-deps.sh installs them)";
     Add_album("Alpha - One");
     ASSERT_EQ(Start("wait 100\nkey q\n"), 0);  // settings and library in place

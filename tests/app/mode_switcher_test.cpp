@@ -1,11 +1,12 @@
 // Mode switching: leave before enter, the mode MODE_PREVIOUS returns to, the rating/volume swap,
 // the timed modes' time-out and the unknown id.
+#include "app/Mode_switcher.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/Mode_switcher.h"
 #include "platform/window.h"
 
 namespace {
@@ -22,8 +23,10 @@ struct Fake_mode : App_mode {
 struct Switcher : ::testing::Test {
     Switcher() {
         Platform::Message_queue::Instance().Reset();
-        const std::pair<int, const char*> ids[] = {{MODE_BROWSE, "browse"}, {MODE_VOLUME, "volume"},
-                                                   {MODE_RATING, "rating"}, {MODE_MAIN, "main"},
+        const std::pair<int, const char*> ids[] = {{MODE_BROWSE, "browse"},
+                                                   {MODE_VOLUME, "volume"},
+                                                   {MODE_RATING, "rating"},
+                                                   {MODE_MAIN, "main"},
                                                    {MODE_OPTIONS, "options"}};
         for (auto [id, name] : ids) {
             modes.push_back(std::make_unique<Fake_mode>(log, name));

@@ -80,11 +80,14 @@ TEST_F(Session, OptionsToggledTwiceKeepTheirValueAndANewFolderRebuildsTheLibrary
     TestSupport::Make_dirs(home + "/other/Delta - Four");
     TestSupport::Write_file(home + "/other/Delta - Four/01 - Only.mp3", "");
     ASSERT_EQ(Start("wait 300\nkey o\nwait 300\nkey 3\nkey 3\nkey 5\nkey 5\n"
-                    "folder " + home + "/other\nkey 1\nwait 500\nkey Escape\nwait 300\nkey q\n"),
+                    "folder " +
+                    home + "/other\nkey 1\nwait 500\nkey Escape\nwait 300\nkey q\n"),
               0);
     const std::string after = Settings();
     for (const char* key : {"Userandom=", "CheckNewVersionOnStartup="}) {
-        const auto line = [key](const std::string& text) { return text.substr(text.find(key), text.find('\n', text.find(key)) - text.find(key)); };
+        const auto line = [key](const std::string& text) {
+            return text.substr(text.find(key), text.find('\n', text.find(key)) - text.find(key));
+        };
         EXPECT_EQ(line(after), line(before)) << key;
     }
     EXPECT_NE(after.find(home + "/other"), std::string::npos);
