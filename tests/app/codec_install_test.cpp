@@ -56,10 +56,10 @@ TEST_F(Codec_install, TheMissingDecoderIsInstalledAsideAndTheSongStartsAgain) {
 TEST_F(Codec_install, UnansweredHeadlessTheSystemsInstallerIsNotStarted) {
     env += "GST_INSTALL_PLUGINS_HELPER=" + TestSupport::Fake_codec_installer(gst, "libgstflac.so", 0);
     // Nobody answers the offer: it takes Cancel, as starting a program is nobody's wish here.
-    ASSERT_TRUE(
-        Run_until("wait 300\nkey b\nwait 400\nkey 1\nwait 400\nkey 1\nwait 1500\nkey Escape\nwait 300\n"
-                  "key Escape\nwait 300\nkey q\n",
-                  [&] { return Log().find("\nquit\n") != std::string::npos; }))
+    ASSERT_TRUE(Run_until(env,
+                          "wait 300\nkey b\nwait 400\nkey 1\nwait 400\nkey 1\nwait 1500\nkey Escape\nwait 300\n"
+                          "key Escape\nwait 300\nkey q\n",
+                          [&] { return Log().find("\nquit\n") != std::string::npos; }))
         << Log();
     EXPECT_NE(Dialogs().find("Do you want the system's installer to install it now ?"), std::string::npos) << Dialogs();
     EXPECT_FALSE(JukeboxTest::fs::exists(gst + "/installer-args.txt"));
