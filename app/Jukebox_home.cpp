@@ -36,7 +36,7 @@ std::string Reason(const std::error_code& ec) { return ec.message(); }
 bool Check_writable(const fs::path& run, std::string& error) {
     const fs::path probe = run / Write_probe;
     errno = 0;
-    std::FILE* f = std::fopen(probe.c_str(), "wb");
+    std::FILE* f = std::fopen(probe.string().c_str(), "wb");
     bool ok = f != nullptr;
     int failure = errno;
     if (f) {
@@ -46,7 +46,7 @@ bool Check_writable(const fs::path& run, std::string& error) {
             ok = false;
             failure = errno;
         }
-        std::remove(probe.c_str());
+        std::remove(probe.string().c_str());
     }
     if (!ok)
         error = "the jukebox home cannot be written: " + run.string() + ": " +

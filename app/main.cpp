@@ -16,13 +16,6 @@
 #include "settings/VxRead.h"
 #include "trace/VxTrace.h"
 
-namespace {
-bool Set(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
-}
-}  // namespace
-
 int main(int argc, char** argv) {
     const Command_line options = Parse_command_line(std::vector<std::string>(argv, argv + argc));
     switch (options.action) {
@@ -60,7 +53,7 @@ int main(int argc, char** argv) {
     if (headless) {
         Platform::Set_headless(true);
         // Without a display the window is drawn into memory only, which --headless asked for.
-        if (!Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) setenv("SDL_VIDEODRIVER", "dummy", 0);
+        if (!Platform::Display_available()) Platform::Use_memory_display();
     }
     // The working folder is the home's run/ folder: the trace files live there, whichever thread writes first.
     VxTrace::Instance().Open(".");

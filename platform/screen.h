@@ -20,6 +20,13 @@ enum class Screensaver { allowed, held_off };
 void Set_screensaver(Screensaver state);
 Screensaver Screensaver_state();
 
+// True when a desktop is there to show the window: on Linux an X11 or Wayland display is named;
+// on Windows there always is one.
+bool Display_available();
+// Makes the display back end draw into memory only, for runs without a display (unless a video
+// driver was chosen in the environment). Before the first window or screen query.
+void Use_memory_display();
+
 // The primary screen. Before a display back end is up this is a fixed default of 1024x768x32.
 Screen_info Screen();
 

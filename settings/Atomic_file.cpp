@@ -1,17 +1,14 @@
 // The temporary-file-and-rename write behind every file the jukebox replaces (settings, library,
-// tag files, downloads). The folder is synced after the rename so that the new name itself survives a power cut.
+// tag files, downloads). The platform makes the replacement durable: the folder is synced after the
+// rename, or the move writes through, so that the new name itself survives a power cut.
 #include "settings/Atomic_file.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <boost/filesystem.hpp>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <vector>
+
+#include "platform/files.h"
 
 namespace fs = boost::filesystem;
 
@@ -20,7 +17,7 @@ namespace {
 std::atomic<Fault> g_fault{Fault::none};
 
 constexpr const char* Temp_infix = ".tmp-";
-constexpr std::size_t Temp_random_length = 6;  // mkstemp's XXXXXX
+constexpr std::size_t Temp_random_length = 6;  // the platform's unique suffix
 // Younger temporary files may be a write of another jukebox process in progress.
 constexpr auto Stale_age = std::chrono::minutes(1);
 
@@ -36,31 +33,6 @@ std::string Resolve(const std::string& path) {
     return path;
 }
 
-std::string Folder_of(const std::string& path) {
-    fs::path folder = fs::path(path).parent_path();
-    return folder.empty() ? std::string(".") : folder.string();
-}
-
-bool Write_all(int fd, const char* p, size_t left) {
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
-void Sync_folder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 bool Is_name_char(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 }  // namespace
 
@@ -72,19 +44,13 @@ Writer::~Writer() { Discard(); }
 
 bool Writer::Open() {
     Discard();
-    const std::string name = fs::path(path_).filename().string();
-    std::string pattern = (fs::path(Folder_of(path_)) / ("." + name + Temp_infix + "XXXXXX")).string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    fd_ = Fails(Fault::create) ? -1 : ::mkstemp(buffer.data());
-    if (fd_ < 0) return false;
-    temp_ = buffer.data();
-    return true;
+    file_ = Fails(Fault::create) ? nullptr : Platform::Create_temp_beside(path_, temp_);
+    return file_ != nullptr;
 }
 
 bool Writer::Append(const char* data, std::size_t size) {
-    if (fd_ < 0) return false;
-    if (Fails(Fault::write) || !Write_all(fd_, data, size)) {
+    if (!file_) return false;
+    if (Fails(Fault::write) || std::fwrite(data, 1, size, file_) != size) {
         Discard();
         return false;
     }
@@ -92,30 +58,21 @@ bool Writer::Append(const char* data, std::size_t size) {
 }
 
 bool Writer::Commit() {
-    if (fd_ < 0) return false;
-    // Keep the old file's permissions; a new file gets the usual rw-r--r--.
-    struct stat old {};
-    mode_t mode = (::stat(path_.c_str(), &old) == 0) ? (old.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd_, mode) == 0;
-    ok = ok && !Fails(Fault::sync) && ::fsync(fd_) == 0;
-    ok = (::close(fd_) == 0) && ok;
-    fd_ = -1;
-    ok = ok && !Fails(Fault::rename) && std::rename(temp_.c_str(), path_.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp_.c_str());
-        temp_.clear();
-        return false;
-    }
+    if (!file_) return false;
+    bool ok = !Fails(Fault::sync) && Platform::Flush_to_disk(file_);
+    ok = (std::fclose(file_) == 0) && ok;
+    file_ = nullptr;
+    ok = ok && !Fails(Fault::rename) && Platform::Replace_file(temp_, path_);
+    if (!ok) std::remove(temp_.c_str());
     temp_.clear();
-    Sync_folder(Folder_of(path_));
-    return true;
+    return ok;
 }
 
 void Writer::Discard() {
-    if (fd_ < 0) return;
-    ::close(fd_);
-    fd_ = -1;
-    ::unlink(temp_.c_str());
+    if (!file_) return;
+    std::fclose(file_);
+    file_ = nullptr;
+    std::remove(temp_.c_str());
     temp_.clear();
 }
 
@@ -137,11 +94,12 @@ bool Is_temporary_name(const std::string& file_name) {
 
 bool Remove_if_stale(const std::string& path) {
     if (!Is_temporary_name(fs::path(path).filename().string())) return false;
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    const auto written = std::chrono::system_clock::from_time_t(info.st_mtime);
-    if (std::chrono::system_clock::now() - written < Stale_age) return false;
-    return ::unlink(path.c_str()) == 0;
+    boost::system::error_code ec;
+    if (!fs::is_regular_file(fs::symlink_status(path, ec)) || ec) return false;
+    const std::time_t written = fs::last_write_time(path, ec);
+    if (ec) return false;
+    if (std::chrono::system_clock::now() - std::chrono::system_clock::from_time_t(written) < Stale_age) return false;
+    return fs::remove(path, ec) && !ec;
 }
 
 int Remove_stale_temporaries(const std::string& folder) {

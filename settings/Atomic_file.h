@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace Atomic_file {
@@ -25,12 +26,12 @@ public:
     bool Append(const char* data, std::size_t size);
     bool Commit();
     void Discard();
-    bool Is_open() const { return fd_ >= 0; }
+    bool Is_open() const { return file_ != nullptr; }
 
 private:
     std::string path_;  // the target, links resolved
     std::string temp_;
-    int fd_ = -1;
+    std::FILE* file_ = nullptr;
 };
 
 // Whether a file name is one of the temporary files above (".<name>.tmp-XXXXXX").

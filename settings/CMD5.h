@@ -1,5 +1,5 @@
 // The MD5 digest (RFC 1321) of the settings fingerprint, as 32 lowercase hexadecimal digits.
-// A thin wrapper over OpenSSL's EVP interface; not for security, only for noticing a change.
+// A thin wrapper over the platform's digest; not for security, only for noticing a change.
 #pragma once
 
 #include <cstddef>

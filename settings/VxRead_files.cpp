@@ -1,10 +1,7 @@
 // The image-size guard before loading and scaling, and the options mode's music folder choice.
 // A refused image shows one message per run; later refusals are silent.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <boost/filesystem.hpp>
 #include <cctype>
 
 #include "platform/dialogs.h"
@@ -26,19 +23,18 @@ std::string Upper_extension(const std::string& path) {
 }  // namespace
 
 bool VxRead::Check_image_size(const std::string& path) {
-    // Opened for attribute access only: a missing file is refused without a message.
-    int fd = ::open(path.c_str(), O_PATH | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat info {};
-    bool readable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    if (!readable) {
+    // Only the attributes are read (a link counts as its target): a missing file is refused without a message.
+    boost::system::error_code ec;
+    const boost::filesystem::file_status status = boost::filesystem::status(path, ec);
+    if (!boost::filesystem::exists(status)) return false;
+    const boost::uintmax_t bytes = boost::filesystem::is_regular_file(status) ? boost::filesystem::file_size(path, ec) : 0;
+    if (!boost::filesystem::is_regular_file(status) || ec) {
         Platform::Message_box(Caption, "The file: " + path + " could not be read");
         return false;
     }
 
     const std::string ext = Upper_extension(path);
-    const long long size = static_cast<long long>(info.st_size);
+    const long long size = static_cast<long long>(bytes);
     std::string refusal;
     if (ext == "JPG") {
         if (size <= 3000000) return true;

@@ -1,5 +1,5 @@
 # Libraries of the Linux back end. Each back-end concern adds its packages here.
-# (SDL2 for window and surfaces, GStreamer for media, libcurl for HTTP.)
+# (SDL2 for window and surfaces, GStreamer for media, libcurl for HTTP, OpenSSL for MD5.)
 
 # GStreamer plays the songs (platform/linux/media_gstreamer.cpp).
 pkg_check_modules(TAVRIX_GSTREAMER REQUIRED IMPORTED_TARGET gstreamer-1.0)
@@ -9,8 +9,13 @@ target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_GSTREAMER)
 pkg_check_modules(TAVRIX_CURL REQUIRED IMPORTED_TARGET libcurl)
 target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_CURL)
 
-# Display: window, surfaces, events and message boxes on SDL2; text through SDL2_ttf in the
-# font that fontconfig matches for "Arial".
+# MD5 of the settings fingerprint through OpenSSL's digests.
+find_package(OpenSSL REQUIRED)
+target_link_libraries(tavrix_platform PRIVATE OpenSSL::Crypto)
+
+# Display: window, surfaces, events and message boxes on SDL2 (platform/sdl, shared with Windows);
+# text through SDL2_ttf in the font that fontconfig matches for "Arial".
+tavrix_platform_part(sdl)
 pkg_check_modules(TAVRIX_SDL REQUIRED IMPORTED_TARGET sdl2 SDL2_ttf fontconfig)
 target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_SDL)
 

@@ -5,11 +5,9 @@
 #include <cstdlib>
 
 #include "platform/backend_dialogs.h"
+#include "platform/sdl/sdl_video.h"
 
 namespace Platform {
-
-// Set by the SDL back end once it can show boxes; null until then.
-bool (*g_sdl_message_box)(const std::string&, const std::string&, bool) = nullptr;
 
 bool Backend_message_box(const std::string& caption, const std::string& text, bool ok_cancel) {
     if (g_sdl_message_box) return g_sdl_message_box(caption, text, ok_cancel);

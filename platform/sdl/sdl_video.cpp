@@ -1,6 +1,6 @@
 // SDL's video start-up, shared by the screen, the window and the events, and the real
 // message boxes (SDL_ShowMessageBox), which the dialogs use once video runs.
-#include "platform/linux/sdl_video.h"
+#include "platform/sdl/sdl_video.h"
 
 #include <SDL.h>
 
@@ -13,7 +13,7 @@
 
 namespace Platform {
 
-extern bool (*g_sdl_message_box)(const std::string&, const std::string&, bool);
+bool (*g_sdl_message_box)(const std::string&, const std::string&, bool) = nullptr;
 
 namespace {
 
@@ -47,29 +47,10 @@ bool Ensure_video() {
         SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
         g_sdl_message_box = &Sdl_message_box;
+        Backend_video_started();
         return true;
     }();
     return running;
-}
-
-bool Open_display() {
-    const auto set = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value && *value;
-    };
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    const bool memory_driver = driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
-    if (memory_driver || (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !(driver && *driver))) return false;
-    // An X display alone: only X is tried, so a display that cannot be reached is not followed by
-    // attempts at every other driver.
-    if (set("DISPLAY") && !set("WAYLAND_DISPLAY") && !(driver && *driver)) setenv("SDL_VIDEODRIVER", "x11", 0);
-    if (!Ensure_video()) return false;
-    if (Video_is_headless()) {
-        // SDL fell back to drawing into memory: a window nobody sees, which is no display.
-        SDL_VideoQuit();
-        return false;
-    }
-    return true;
 }
 
 void Set_screensaver(Screensaver state) {

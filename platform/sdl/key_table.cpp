@@ -1,7 +1,7 @@
 // The key table of the SDL back end: every key, media key and controller button the jukebox knows,
 // with its name, its SDL code, the Windows virtual key and the character that follows it. Lookups
 // go through the table only; there is no per-key code anywhere else.
-#include "platform/linux/key_table.h"
+#include "platform/sdl/key_table.h"
 
 #include <SDL.h>
 

@@ -1,14 +1,13 @@
 // The jukebox window on SDL: a borderless window, a vsync'd renderer and one streaming texture
 // that the back buffer is copied into once per frame, plus the vertical-blank clock.
 #include <SDL.h>
-#include <sys/sysinfo.h>
 
 #include <chrono>
 #include <cmath>
 #include <thread>
 
-#include "platform/linux/sdl_video.h"
-#include "platform/linux/surface_sdl.h"
+#include "platform/sdl/sdl_video.h"
+#include "platform/sdl/surface_sdl.h"
 
 namespace Platform {
 
@@ -129,14 +128,6 @@ void Window::Show() {
 
 void Window::Minimise() {
     if (impl_->window) SDL_MinimizeWindow(impl_->window);
-}
-
-bool Available_memory(std::uint64_t& total_bytes, std::uint64_t& free_bytes) {
-    struct sysinfo info {};
-    if (sysinfo(&info) != 0) return false;
-    total_bytes = static_cast<std::uint64_t>(info.totalram) * info.mem_unit;
-    free_bytes = static_cast<std::uint64_t>(info.freeram + info.bufferram) * info.mem_unit;
-    return true;
 }
 
 }  // namespace Platform

@@ -2,7 +2,7 @@
 // driver can start, the fixed default of 1024x768x32 stands.
 #include <SDL.h>
 
-#include "platform/linux/sdl_video.h"
+#include "platform/sdl/sdl_video.h"
 #include "platform/screen.h"
 
 namespace Platform {

@@ -1,5 +1,5 @@
-// What the SDL event source asks of the key table (platform/linux/key_table.cpp): the press a
-// keyboard key or a controller button makes in the window. Only platform/linux includes this.
+// What the SDL event source asks of the key table (platform/sdl/key_table.cpp): the press a
+// keyboard key or a controller button makes in the window. Only platform/ includes this.
 #pragma once
 
 #include "platform/keys.h"

@@ -3,9 +3,9 @@
 // WM_CHAR, so that one key press arrives as it would on Windows.
 #include <SDL.h>
 
-#include "platform/linux/controllers_sdl.h"
-#include "platform/linux/key_table.h"
-#include "platform/linux/sdl_video.h"
+#include "platform/sdl/controllers_sdl.h"
+#include "platform/sdl/key_table.h"
+#include "platform/sdl/sdl_video.h"
 #include "platform/surface.h"
 #include "platform/window.h"
 

@@ -1,8 +1,8 @@
 // Controller hot-plug and buttons. SDL reads its mapping database itself (built in, plus
 // SDL_GAMECONTROLLERCONFIG and SDL_GAMECONTROLLERCONFIG_FILE); a device it cannot map is left alone.
-#include "platform/linux/controllers_sdl.h"
+#include "platform/sdl/controllers_sdl.h"
 
-#include "platform/linux/key_table.h"
+#include "platform/sdl/key_table.h"
 
 namespace Platform {
 

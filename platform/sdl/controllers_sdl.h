@@ -1,6 +1,6 @@
 // Game controllers on SDL, for the window's event source: every controller SDL's mapping database
 // knows is opened when it is plugged in (also those present at start) and closed when it goes.
-// UI thread (the thread that pumps SDL's events). Only platform/linux includes this.
+// UI thread (the thread that pumps SDL's events). Only platform/ includes this.
 #pragma once
 
 #include <SDL.h>

@@ -1,6 +1,6 @@
 // Off-screen surfaces on SDL software surfaces: creation, BMP loading and the clipped,
 // stretching, colour-keyed copy that every picture on the screen goes through.
-#include "platform/linux/surface_sdl.h"
+#include "platform/sdl/surface_sdl.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,43 +1,33 @@
-// Text through SDL_ttf in the font that fontconfig matches for "Arial" (Liberation Sans on
-// Debian). Fonts are opened once per cell height and kept; text is blended onto the surface.
+// Text through SDL_ttf in the font the back end finds for "Arial" (Liberation Sans on Debian,
+// the system's Arial on Windows). Fonts are opened once per cell height and kept; text is blended onto the surface.
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <cmath>
 #include <map>
 
-#include "platform/linux/surface_sdl.h"
+#include "platform/sdl/sdl_font.h"
+#include "platform/sdl/surface_sdl.h"
 
 namespace Platform {
 namespace {
 
-std::string Match_font(const char* family) {
-    std::string file;
-    if (!FcInit()) return file;
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family));
-    if (!pattern) return file;
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
-        FcChar8* path = nullptr;
-        if (FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch && path) file = reinterpret_cast<char*>(path);
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return file;
-}
-
 struct Fonts {
-    std::string file;
+    Font_source source;
     bool ready = false;
     std::map<int, TTF_Font*> by_height;
     std::map<int, double> average_width;  // per cell height, for fonts with a set width
 
     Fonts() {
-        file = Match_font("Arial");
-        ready = !file.empty() && (TTF_WasInit() || TTF_Init() == 0);
+        source = Arial_font();
+        ready = (!source.file.empty() || !source.bytes.empty()) && (TTF_WasInit() || TTF_Init() == 0);
+    }
+
+    TTF_Font* Open(int size) const {
+        if (source.bytes.empty()) return TTF_OpenFont(source.file.c_str(), size);
+        // The bytes outlive every font opened from them: the source is kept with the fonts.
+        SDL_RWops* memory = SDL_RWFromConstMem(source.bytes.data(), static_cast<int>(source.bytes.size()));
+        return memory ? TTF_OpenFontRW(memory, 1, size) : nullptr;
     }
 
     // The font whose cell (ascent + descent) is height_px tall, as a Windows font height is.
@@ -45,12 +35,12 @@ struct Fonts {
         if (!ready || height_px <= 0) return nullptr;
         auto it = by_height.find(height_px);
         if (it != by_height.end()) return it->second;
-        TTF_Font* font = TTF_OpenFont(file.c_str(), height_px);
+        TTF_Font* font = Open(height_px);
         if (font) {
             const int cell = TTF_FontHeight(font);
             if (cell > 0 && cell != height_px) {
                 const int size = std::max(1, static_cast<int>(std::lround(double(height_px) * height_px / cell)));
-                if (TTF_Font* sized = TTF_OpenFont(file.c_str(), size)) {
+                if (TTF_Font* sized = Open(size)) {
                     TTF_CloseFont(font);
                     font = sized;
                 }
@@ -108,7 +98,7 @@ std::string As_utf8(const std::string& text) {
 
 }  // namespace
 
-std::string Font_file() { return The_fonts().file; }
+std::string Font_file() { return The_fonts().source.file; }
 
 int Measure_text(const std::string& text, const Text_style& style) {
     if (text.empty()) return 0;

@@ -1,0 +1,79 @@
+// The file steps on Windows: CreateFileW with CREATE_NEW for the temporary file, FlushFileBuffers
+// for the flush, and MoveFileExW for the replacement, since rename refuses to replace a file.
+#include <windows.h>
+// The system headers below need the declarations of the ones above.
+#include <fcntl.h>
+#include <io.h>
+
+#include <atomic>
+
+#include "platform/files.h"
+#include "platform/windows/utf16.h"
+
+namespace Platform {
+namespace {
+
+// Either separator ends a folder name on Windows.
+size_t Last_separator(const std::string& path) { return path.find_last_of("\\/"); }
+
+std::string Folder_of(const std::string& path) {
+    const size_t at = Last_separator(path);
+    return at == std::string::npos ? "." : path.substr(0, at == 0 ? 1 : at);
+}
+
+std::string Name_of(const std::string& path) {
+    const size_t at = Last_separator(path);
+    return at == std::string::npos ? path : path.substr(at + 1);
+}
+
+std::string Unique_suffix(unsigned attempt) {
+    static std::atomic<unsigned> counter{0};
+    const unsigned long long seed = (static_cast<unsigned long long>(GetCurrentProcessId()) << 32) ^ GetTickCount64() ^
+                                    (static_cast<unsigned long long>(++counter) << 16) ^ attempt;
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix;
+    unsigned long long v = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    for (int i = 0; i < 6; ++i, v /= 36) suffix += letters[v % 36];
+    return suffix;
+}
+
+}  // namespace
+
+std::FILE* Create_temp_beside(const std::string& target, std::string& temp_path) {
+    const std::string stem = Folder_of(target) + "\\." + Name_of(target) + ".tmp-";
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = stem + Unique_suffix(attempt);
+        HANDLE handle =
+            CreateFileW(Wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS) continue;
+            return nullptr;
+        }
+        const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+        std::FILE* file = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
+        if (!file) {
+            if (fd >= 0)
+                _close(fd);
+            else
+                CloseHandle(handle);
+            DeleteFileW(Wide(name).c_str());
+            return nullptr;
+        }
+        temp_path = name;
+        return file;
+    }
+    return nullptr;
+}
+
+bool Flush_to_disk(std::FILE* file) {
+    if (std::fflush(file) != 0) return false;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
+}
+
+bool Replace_file(const std::string& from, const std::string& to) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), flags) != 0;
+}
+
+}  // namespace Platform
