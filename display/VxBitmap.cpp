@@ -132,7 +132,7 @@ void VxBitmap::Release_surface() {
     loaded_ = false;
 }
 
-void VxBitmap::Loading_surface(const std::string& path) {
+void VxBitmap::Loading_surface(const std::string& path, VxPicture picture) {
     VxTraceScope scope("Loading_surface");
     if (loaded_ && surface_) Release_surface();
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
@@ -142,7 +142,7 @@ void VxBitmap::Loading_surface(const std::string& path) {
         return;
     }
     int w = 0, h = 0;
-    auto image = VxDirectX::Instance().bitmap_surface(path, w, h);
+    auto image = VxDirectX::Instance().bitmap_surface(path, w, h, picture);
     if (!image) return;  // the decoder's error was shown; the bitmap stays without a picture
     loaded_width_ = w;
     loaded_height_ = h;
@@ -153,6 +153,7 @@ void VxBitmap::Loading_surface(const std::string& path) {
     const Platform::Rect all{0, 0, surface_width_, surface_height_};
     if (!surface_->Blit(*image, Platform::Rect{0, 0, w, h}, all, all, false, smooth))
         Platform::Message_box(Caption, "error during Blt. ");
+    if (picture == VxPicture::Cover) VxDirectX::Keep_off_key(*surface_);  // filtering can meet the key too
     loaded_ = true;
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "display/VxPicture.h"
 #include "platform/surface.h"
 #include "trace/VxProfile.h"
 
@@ -49,7 +50,8 @@ public:
     Platform::Rect Get_clip() const { return clip_; }
 
     void Make_surface();                            // an empty surface of the bitmap's size
-    void Loading_surface(const std::string& path);  // the file, stretched to the bitmap's size
+    // The file, stretched to the bitmap's size; a cover keeps its colours (display/VxPicture.h).
+    void Loading_surface(const std::string& path, VxPicture picture = VxPicture::Theme);
     void Release_surface();
     Platform::Surface* Get_surface() { return surface_.get(); }
     bool Is_loaded() const { return loaded_; }

@@ -28,11 +28,14 @@ std::string Upper_extension(const std::string& path) {
     return ext;
 }
 
-// Blue above 245 with green below 33 is the painted-in transparency of JPEG images.
+// Blue above 245 with green below 33 is the painted-in transparency of the theme's JPEG images.
 Platform::Pixel Keyed(const VxRgb& p) {
     if (p.b > 245 && p.g < 33) return Platform::Colour_key;
     return Platform::Make_pixel(p.r, p.g, p.b);
 }
+
+// Green one step darker than the key: no eye tells it from the key colour, no blit takes it for it.
+constexpr Platform::Pixel Near_key = 0x0000FE00;
 }  // namespace
 
 VxDirectX& VxDirectX::Instance() {
@@ -158,7 +161,15 @@ std::unique_ptr<Platform::Surface> VxDirectX::Create_surface(int width, int heig
     return surface;
 }
 
-std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& path) {
+void VxDirectX::Keep_off_key(Platform::Surface& surface) {
+    for (int row = 0; row < surface.Height(); ++row) {
+        Platform::Pixel* p = surface.Row(row);
+        for (int col = 0; col < surface.Width(); ++col)
+            if (Platform::Is_key(p[col])) p[col] = Near_key;
+    }
+}
+
+std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& path, VxPicture picture) {
     VxRaster raster(3);
     auto decoder_error = [&](const std::string& what) {
         const std::string text = "Could not load jpg ! Err :" + what + " (" + path + ")";
@@ -204,18 +215,23 @@ std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& pa
     if (!surface) return nullptr;
     for (int row = 0; row < raster.height(); ++row) {
         Platform::Pixel* out = surface->Row(row);
-        for (int col = 0; col < raster.width(); ++col) out[col] = Keyed(raster.Get_pixel(row, col));
+        for (int col = 0; col < raster.width(); ++col) {
+            const VxRgb p = raster.Get_pixel(row, col);
+            out[col] = picture == VxPicture::Theme ? Keyed(p) : Platform::Make_pixel(p.r, p.g, p.b);
+        }
     }
+    if (picture == VxPicture::Cover) Keep_off_key(*surface);
     return surface;
 }
 
-std::unique_ptr<Platform::Surface> VxDirectX::bitmap_surface(const std::string& path, int& width, int& height) {
+std::unique_ptr<Platform::Surface> VxDirectX::bitmap_surface(const std::string& path, int& width, int& height,
+                                                             VxPicture picture) {
     VxTraceScope scope("DX.bitmap_surface");
     Require_init();
     const std::string ext = Upper_extension(path);
     std::unique_ptr<Platform::Surface> surface;
     if (ext == "JPG" || ext == "JPEG") {
-        surface = Jpeg_surface(path);
+        surface = Jpeg_surface(path, picture);
         if (!surface) return nullptr;
     } else if (ext == "BMP") {
         std::string error;
@@ -227,6 +243,7 @@ std::unique_ptr<Platform::Surface> VxDirectX::bitmap_surface(const std::string& 
             Platform::Message_box(Caption, text);
             return nullptr;
         }
+        if (picture == VxPicture::Cover) Keep_off_key(*surface);
     } else {
         VxTrace::Instance().Write_error("Cannot load :" + path);
         Platform::Message_box(Caption, "Cannot load :" + path);

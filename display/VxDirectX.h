@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "display/VxPicture.h"
 #include "platform/surface.h"
 
 class VxBitmap;
@@ -59,7 +60,10 @@ public:
     std::unique_ptr<Platform::Surface> Create_surface(int width, int height, bool want_video);
     // A surface holding a JPEG or BMP file, with its size. Null when the file cannot be decoded
     // (the error is traced and shown first): loading goes on without the picture.
-    std::unique_ptr<Platform::Surface> bitmap_surface(const std::string& path, int& width, int& height);
+    std::unique_ptr<Platform::Surface> bitmap_surface(const std::string& path, int& width, int& height,
+                                                      VxPicture picture = VxPicture::Theme);
+    // A cover's pixels of exactly the key colour become the nearest colour that is not the key.
+    static void Keep_off_key(Platform::Surface& surface);
 
     void Show_available_memory();
     void Show_error(VxDX_result code);
@@ -74,7 +78,7 @@ public:
 
 private:
     VxDirectX() = default;
-    std::unique_ptr<Platform::Surface> Jpeg_surface(const std::string& path);
+    std::unique_ptr<Platform::Surface> Jpeg_surface(const std::string& path, VxPicture picture);
     void Require_init();
 
     Platform::Window* window_ = nullptr;

@@ -84,7 +84,7 @@ void VxDatabase::Cache_cover(const std::string& source, const std::string& targe
     VxBitmap image;
     image.Set_name(target);
     image.Set_size(width, 16.0);
-    image.Loading_surface(source);
+    image.Loading_surface(source, VxPicture::Cover);
     if (!image.Is_loaded()) {
         VxTrace::Instance().Write_error("Cache_cover: could not load " + source);
     } else if (VxRead::Instance().Get_save_scaled_bitmaps()) {

@@ -62,7 +62,7 @@ std::vector<std::string> Panel_cover_candidates(int album) {
 bool Load_first(VxBitmap& bitmap, const std::vector<std::string>& candidates) {
     for (const std::string& file : candidates) {
         if (!File_exists(file) || Failed_files().count(file)) continue;
-        bitmap.Loading_surface(file);
+        bitmap.Loading_surface(file, VxPicture::Cover);
         if (bitmap.Is_loaded()) return true;
         Failed_files().insert(file);
         VxTrace::Instance().Write_error("plotpanellist: cannot load " + file);

@@ -167,7 +167,7 @@ void VxMode::Update_now_playing() {
     std::string file = db.Get_cd_cached_cover(album);
     if (!File_exists(file)) file = VxRead::Instance().Covers_folder() + "IMAGE_no_cover.bmp";
     if (!File_exists(file)) file = images->Pics() + "IMAGE_no_cover.bmp";
-    images->now_playing.Loading_surface(file);
+    images->now_playing.Loading_surface(file, VxPicture::Cover);
 }
 
 void VxMode::Draw_type_box() {

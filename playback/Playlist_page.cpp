@@ -71,7 +71,7 @@ void VxPlaylist_panel::Draw_header(Page& page, int i) {
     std::string cover = known ? db.Get_cd_cached_cover(c) : "";
     if (cover.empty() || !VxRead::Instance().File_exists(cover)) cover = pics_ + Placeholder_file;
     if (VxRead::Instance().File_exists(cover)) {
-        page.cover.Loading_surface(cover);
+        page.cover.Loading_surface(cover, VxPicture::Cover);
         page.cover.Set_position(Cover_x, y + Row_gap);
         page.cover.Draw_onto(b);
     } else if (!placeholder_missing_traced_) {

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/surface.h"
 #include "tests/app/jukebox_fixture.h"
+#include "tests/support/jpeg_file.h"
 #include "tests/support/test_support.h"
 
 namespace fs = std::filesystem;
@@ -70,6 +72,22 @@ TEST_F(Jukebox, WithoutServersAStartAsksNothingAndShowsNoFailure) {
     const std::string errors = fs::exists(run + "/error.txt") ? Read_file(run + "/error.txt") : "";
     EXPECT_EQ(errors.find("Can't open url"), std::string::npos) << errors;
     EXPECT_GE(Count(Log(), "Connection SKIPPED..."), 3);  // version check, start notice, cover search
+}
+
+TEST_F(Jukebox, ABlueCoverIsShownBlueInTheBrowsePanel) {
+    // The theme's pictures turn pure blue into the colour key; a cover must not, on its way through
+    // the cache file into the panel.
+    Add_album("Alpha - One");
+    ASSERT_TRUE(TestSupport::Write_jpeg(home + "/music/Alpha - One/cover.jpg", 300, 200, 0, 0, 255));
+    ASSERT_EQ(Start("wait 300\nkey b\nwait 1500\nshot browse.bmp\nkey Escape\nwait 300\nkey q\n"), 0);
+    std::string error;
+    auto shot = Platform::Surface::Load_bmp(run + "/browse.bmp", error);
+    ASSERT_TRUE(shot) << error;
+    // Cover 1 at 1024x768: the panel at (26, 47) per cent, the place at (10, 13) per cent of it.
+    const Platform::Pixel p = shot->Get_pixel(341 + 60, 410 + 60);
+    EXPECT_LT((p >> 16) & 0xFF, 40u);
+    EXPECT_LT((p >> 8) & 0xFF, 40u);
+    EXPECT_GT(p & 0xFF, 220u);
 }
 
 TEST_F(Jukebox, UnreadableScriptIsRefused) {

@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <boost/filesystem.hpp>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
 
+#include "display/VxBitmap.h"
 #include "display/VxDirectX.h"
 #include "library/VxDatabase.h"
 #include "platform/dialogs.h"
@@ -164,6 +165,53 @@ TEST_F(CoverCache, MadeOnceAtPanelSizeWithProgressPerAlbumThenThePassIsOff) {
     VxRead::Instance().Set_cache_covers(true);
     db.Create_and_remove_cached_covers();
     EXPECT_EQ(TestSupport::Read_file(db.Get_cd_cached_cover(0)), "kept");
+}
+
+namespace {
+// Blue covers stay blue and key-green ones green through the cache and the load a panel makes: the
+// theme's blue-to-key rule is not theirs, and a cover never turns transparent on a keyed panel.
+void Expect_covers_keep_their_colours(VxDatabase& db) {
+    EXPECT_TRUE(Near(Read_bmp(db.Get_cd_cached_cover(0)).centre, 0, 0, 255));
+    EXPECT_TRUE(Near(Read_bmp(db.Get_cd_cached_cover(1)).centre, 0, 255, 0));
+    for (int c : {0, 1}) {
+        VxBitmap panel_cover;
+        panel_cover.Set_size(12, 16);
+        panel_cover.Loading_surface(db.Get_cd_cached_cover(c), VxPicture::Cover);
+        ASSERT_TRUE(panel_cover.Is_loaded()) << c;
+        EXPECT_FALSE(panel_cover.Get_surface()->Has_key_pixels()) << c;
+        const Platform::Pixel centre =
+            panel_cover.Get_surface()->Get_pixel(panel_cover.Surface_width() / 2, panel_cover.Surface_height() / 2);
+        EXPECT_TRUE(c == 0 ? Near(centre, 0, 0, 255) : Near(centre, 0, 255, 0)) << c;
+    }
+}
+}  // namespace
+
+TEST_F(CoverCache, BlueAndKeyGreenCoversKeepTheirColoursScaled) {
+    Start();
+    Album("Sky - Blue", "Sky - Blue", "cover.jpg", 0, 0, 255, 300, 200);
+    Album("Lawn - Green", "Lawn - Green", "cover.jpg", 0, 255, 0, 300, 200);
+    VxDatabase::Instance().Create_and_remove_cached_covers();
+    Expect_covers_keep_their_colours(VxDatabase::Instance());
+}
+
+TEST_F(CoverCache, BlueAndKeyGreenCoversKeepTheirColoursUnscaled) {
+    Home_options unscaled;
+    unscaled.save_scaled = false;
+    Start(unscaled);
+    Album("Sky - Blue", "Sky - Blue", "cover.jpg", 0, 0, 255, 300, 200);
+    Album("Lawn - Green", "Lawn - Green", "cover.jpg", 0, 255, 0, 300, 200);
+    VxDatabase::Instance().Create_and_remove_cached_covers();
+    Expect_covers_keep_their_colours(VxDatabase::Instance());
+}
+
+TEST_F(CoverCache, ThemePicturesStillTurnTheirBlueIntoTheKey) {
+    Start();
+    Write_jpeg(Pics() + "IMAGE_blue.jpg", 40, 40, 0, 0, 255);
+    VxBitmap theme;
+    theme.Set_size(10, 10);
+    theme.Loading_surface(Pics() + "IMAGE_blue.jpg");
+    ASSERT_TRUE(theme.Is_loaded());
+    EXPECT_TRUE(Platform::Is_key(theme.Get_surface()->Get_pixel(2, 2)));
 }
 
 TEST_F(CoverCache, AlbumsWithoutCoverLoseStaleCacheFilesAndShowThePlaceholder) {
