@@ -25,6 +25,16 @@ void Keep_rendering() {
     if (VxShell* shell = VxShell::Current()) shell->Keep_rendering();
 }
 using Mode_support::Images;  // null without a display: tests of the key logic draw nothing
+
+// The status lines as the mode panels show them (the panels are shared by all modes).
+struct Shown_status {
+    std::vector<std::string> lines;
+    int panel = -1;
+};
+Shown_status& Shown() {
+    static Shown_status shown;
+    return shown;
+}
 bool File_exists(const std::string& path) {
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         std::fclose(f);
@@ -151,7 +161,17 @@ void VxMode::Update_status_lines() {
     panel.Set_text_cursor(10, 15);
     panel.Set_text_size(2);
     panel.Set_text_colour(0);
-    for (const std::string& line : Status_lines()) panel.Write_text(line, 0, true);
+    std::vector<std::string> lines = Status_lines();
+    for (const std::string& line : lines) panel.Write_text(line, 0, true);
+    Shown() = {std::move(lines), in_use};
+}
+
+void VxMode::Refresh_status_lines() {
+    VxMode_images* images = Images();
+    if (!images) return;
+    const Shown_status& shown = Shown();
+    if (shown.panel == images->mode_panel_in_use && shown.lines == Status_lines()) return;
+    Update_status_lines();
 }
 
 // The playing album's cached cover; the covers folder's placeholder when it cannot be opened.

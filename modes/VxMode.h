@@ -36,6 +36,10 @@ public:
     virtual void On_timer(int timer_id) = 0;
 
     void Update_status_lines();  // into the mode panel in use
+    // Writes them again only when a text differs from what the panel in use shows. The generic
+    // mode calls it after every key, character and timer, so a change made while nothing plays
+    // (random play, the volume) shows at once, and an idle tick redraws nothing.
+    void Refresh_status_lines();
     void Update_now_playing();   // the playing album's cover
     // The five status texts ("Remaining =03m07s", "Volume =75%", "Status =", "Fading =", "Random =").
     static std::vector<std::string> Status_lines();

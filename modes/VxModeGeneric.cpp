@@ -13,17 +13,24 @@ VxModeGeneric::VxModeGeneric() : VxMode(0, "Main Mode") {
     if (VxDirectX::Instance().Is_initialised()) button_bar_ = VxButton::Instance().Make_button_set(VxButton_mode::Generic);
 }
 
+void VxModeGeneric::On_key_down(int) { Refresh_current_status(); }
+
 void VxModeGeneric::On_char(int code) {
-    VxShell* shell = VxShell::Current();
-    if (!shell) return;
-    if (code == Code_minimise) shell->Minimise();
-    if (code == Code_quit) shell->quit();
+    if (VxShell* shell = VxShell::Current()) {
+        if (code == Code_minimise) shell->Minimise();
+        if (code == Code_quit) shell->quit();
+    }
+    Refresh_current_status();
 }
 
 void VxModeGeneric::On_timer(int timer_id) {
-    if (timer_id != static_cast<int>(TIMER_TICK)) return;
-    VxAudio::Instance().Watch_end_of_song();
-    if (VxMode* current = current_ ? current_() : nullptr) current->Update_status_lines();
+    // Timer 1 ticks only while a song plays; without it a change still shows after its key.
+    if (timer_id == static_cast<int>(TIMER_TICK)) VxAudio::Instance().Watch_end_of_song();
+    Refresh_current_status();
+}
+
+void VxModeGeneric::Refresh_current_status() {
+    if (VxMode* current = current_ ? current_() : nullptr) current->Refresh_status_lines();
 }
 
 void VxModeGeneric::Draw_shared_images() {

@@ -18,7 +18,8 @@ public:
     void Draw_front() override;    // action panels A and B
     void Draw_overlay() override;  // the window's frame and close buttons
 
-    void On_key_down(int) override {}
+    // After the current mode has acted on a key, a character or a timer, the status lines follow.
+    void On_key_down(int code) override;
     void On_char(int code) override;
     void On_timer(int timer_id) override;
 
@@ -26,5 +27,7 @@ protected:
     bool Shows_click_position() const override { return true; }
 
 private:
+    void Refresh_current_status();
+
     std::function<VxMode*()> current_;
 };

@@ -2,10 +2,14 @@
 // written on the panel in use, the intro on the content panel, and the main screen's keys.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "display/VxButton.h"
 #include "modes/Mode_images.h"
 #include "modes/VxModeGeneric.h"
 #include "modes/VxModeMain.h"
+#include "playback/VxAudio.h"
+#include "settings/VxRead.h"
 #include "tests/modes/mode_fixture.h"
 
 namespace {
@@ -38,6 +42,38 @@ TEST_F(Main_mode, StatusLinesChangeThePanelInUse) {
     VxMode_images& images = VxMode_images::Instance();
     VxBitmap& panel = images.mode_panel[images.mode_panel_in_use];
     EXPECT_GT(panel.Get_text_cursor().y, 15);  // five lines written below the first cursor
+}
+
+TEST_F(Main_mode, WhileNothingPlaysTheStatusLinesFollowEveryChangeAfterItsKey) {
+    VxModeMain mode;
+    VxModeGeneric generic;
+    generic.Set_current_mode_lookup([&]() -> VxMode* { return &mode; });
+    mode.Enter();
+    VxMode_images& images = VxMode_images::Instance();
+    auto pixels = [&] {
+        Platform::Surface& s = *images.mode_panel[images.mode_panel_in_use].Get_surface();
+        std::vector<Platform::Pixel> all;
+        for (int y = 0; y < s.Height(); ++y) all.insert(all.end(), s.Row(y), s.Row(y) + s.Width());
+        return all;
+    };
+    // The shell hands each message to the current mode, then to the generic mode.
+    auto deliver = [&](Platform::Message m) {
+        mode.Handle_message(m);
+        generic.Handle_message(m);
+    };
+    const auto before = pixels();
+    deliver({Platform::WM_TIMER, TIMER_REDRAW, 0});
+    EXPECT_EQ(pixels(), before);  // nothing changed, nothing is written
+
+    VxRead::Instance().Set_use_random(!VxRead::Instance().Get_use_random());  // as the options' 3 does
+    deliver({Platform::WM_CHAR, '3', 0});
+    const auto random_toggled = pixels();
+    EXPECT_NE(random_toggled, before);
+
+    VxAudio::Instance().Set_main_volume(40);  // as the volume mode's 4 does; nothing plays
+    deliver({Platform::WM_KEYDOWN, '4', 0});
+    EXPECT_NE(pixels(), random_toggled);
+    EXPECT_EQ(VxMode::Status_lines()[1], "Volume =40%");
 }
 
 TEST_F(Main_mode, KeysOpenTheirModesAndQIsQuitActingOncePerPress) {
