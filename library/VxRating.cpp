@@ -2,6 +2,7 @@
 // ratings cost one reading of its file; writing goes through CIniFile, which replaces the file atomically.
 #include "library/VxRating.h"
 
+#include <boost/filesystem.hpp>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -11,6 +12,8 @@
 #include "settings/CIniFile.h"
 #include "settings/VxRead.h"
 #include "trace/VxTrace.h"
+
+namespace fs = boost::filesystem;
 
 namespace {
 const char* const Rating_key = "rating";
@@ -43,9 +46,28 @@ int VxRating::Parse_rating(const std::string& value) {
     return static_cast<int>(n);
 }
 
+bool VxRating::Tag_file_usable(const std::string& tag) {
+    boost::system::error_code ec;
+    const fs::file_status status = fs::status(tag, ec);
+    if (status.type() == fs::file_not_found) return true;
+    std::string reason;
+    if (!fs::is_regular_file(status)) {
+        reason = "is no file";
+    } else {
+        const auto size = fs::file_size(tag, ec);
+        if (!ec && size <= Max_tag_file_size) return true;
+        reason = ec ? "cannot be read" : "is larger than " + std::to_string(Max_tag_file_size) + " bytes";
+    }
+    if (reported_.insert(tag + " " + reason).second)
+        VxTrace::Instance().Write_error("VxRating : '" + tag + "' " + reason + "; its ratings are not used");
+    return false;
+}
+
 int VxRating::GetSongRating(int c, int s) {
     const std::string file = VxDatabase::Instance().Get_song_file(c, s);
-    return Parse_rating(CIniFile::Get_value(Rating_key, file, Tag_file(c)));
+    const std::string tag = Tag_file(c);
+    if (!Tag_file_usable(tag)) return -1;
+    return Parse_rating(CIniFile::Get_value(Rating_key, file, tag));
 }
 
 double VxRating::GetSongWeight(int c, int s) { return Weight(GetSongRating(c, s)); }
@@ -55,7 +77,8 @@ std::vector<int> VxRating::Get_album_ratings(int c) {
     const auto& songs = db.Musiclist().cds[static_cast<std::size_t>(c)].songs;
     std::vector<int> ratings(songs.size(), -1);
     std::vector<IniRecord> records;
-    if (!CIniFile::Load_file(Tag_file(c), records)) return ratings;
+    const std::string tag = Tag_file(c);
+    if (!Tag_file_usable(tag) || !CIniFile::Load_file(tag, records)) return ratings;
     for (std::size_t j = 0; j < songs.size(); ++j) {
         // The first record of the song's section with the key answers, as a single lookup would.
         for (const IniRecord& r : records) {
@@ -68,15 +91,23 @@ std::vector<int> VxRating::Get_album_ratings(int c) {
     return ratings;
 }
 
-void VxRating::SetSongRating(int c, int s, int rating) {
+bool VxRating::SetSongRating(int c, int s, int rating) {
     VxTraceScope scope("SetSongRating");
     const std::string tag = Tag_file(c);
     const std::string section = VxDatabase::Instance().Get_song_file(c, s);
-    if (!CIniFile::File_exists(tag)) CIniFile::Create_file(tag);
-    if (!CIniFile::Section_exists(section, tag)) CIniFile::Add_section(section, tag);
-    if (!CIniFile::Set_value(Rating_key, int_to_string(rating), section, tag))
+    // A rating the tag file does not hold would be lost at the next rebuild: the song keeps its old one.
+    bool stored = Tag_file_usable(tag);
+    if (stored) {
+        if (!CIniFile::File_exists(tag)) CIniFile::Create_file(tag);
+        if (!CIniFile::Section_exists(section, tag)) CIniFile::Add_section(section, tag);
+        stored = CIniFile::Set_value(Rating_key, int_to_string(rating), section, tag);
+    }
+    if (!stored) {
         VxTrace::Instance().Write_error("SetSongRating : could not write '" + tag + "'");
+        return false;
+    }
     VxDatabase::Instance().Set_song_score_and_update_cd_score(c, s, rating);
+    return true;
 }
 
 double VxRating::Weight(int r) {

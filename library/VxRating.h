@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ public:
     static VxRating& Instance();
 
     static constexpr const char* Tag_file_name = "tavrix.tag";
+    // A tag file larger than this is neither read nor rewritten: reading one costs many times its
+    // size in memory, and a real one holds a few lines per song.
+    static constexpr unsigned long long Max_tag_file_size = 1u << 20;
     // The rating images, in the order Init loads them.
     static constexpr std::array<const char*, 5> Image_names = {"IMAGE_gold.jpg", "IMAGE_green.jpg", "IMAGE_orange.jpg",
                                                                "IMAGE_red.jpg", "IMAGE_black.jpg"};
@@ -21,11 +25,14 @@ public:
     void Set_image_loader(Image_loader loader);
     void Init();  // hands the pictures folder's five image paths to the loader
 
-    // -1 when the tag file, its section or its key is missing; else the value's leading number.
+    // -1 when the tag file, its section or its key is missing, or the file is too large or no file
+    // (an error line says so, once per file and run); else the value's leading number.
     int GetSongRating(int c, int s);
     double GetSongWeight(int c, int s);
-    // Writes the tag file at once, then updates the song record, the album score, the index and the random list.
-    void SetSongRating(int c, int s, int rating);
+    // Writes the tag file at once, then updates the song record, the album score, the index and the
+    // random list. False, with an error line and nothing changed, when the rating could not be stored
+    // (the tag file too large, a folder, or not writable); the caller tells the user.
+    bool SetSongRating(int c, int s, int rating);
 
     // The ratings of every song of album c, from one reading of its tag file (the score pass).
     std::vector<int> Get_album_ratings(int c);
@@ -37,5 +44,10 @@ public:
 
 private:
     VxRating() = default;
+    // Whether the album's tag file may be read and written: missing (it may be made) or a regular
+    // file of at most Max_tag_file_size bytes. Otherwise the reason is reported once per file.
+    bool Tag_file_usable(const std::string& tag);
+
     Image_loader loader_;
+    std::set<std::string> reported_;  // tag files with their reason, already in an error line
 };

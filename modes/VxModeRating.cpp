@@ -9,6 +9,7 @@
 #include "modes/Mode_ids.h"
 #include "modes/Mode_support.h"
 #include "modes/VxModeBrowse.h"
+#include "platform/dialogs.h"
 #include "playback/VxPlaylist.h"
 #include "trace/VxTrace.h"
 
@@ -30,7 +31,10 @@ void VxModeRating::Rate_current_song(int digit) {
         VxTrace::Instance().Write_error("SetRatingLevel : the playlist's current song is not in the library");
         return;
     }
-    VxRating::Instance().SetSongRating(item.cd_index, item.song_index, level * 10);
+    if (!VxRating::Instance().SetSongRating(item.cd_index, item.song_index, level * 10))
+        Platform::Message_box("VxRating", "The rating could not be stored in " +
+                                              VxRating::Instance().Tag_file(item.cd_index) +
+                                              "\nThe song keeps its old rating.");
     Update_now_playing();
     playlist.Redraw_visible_page();  // the song's row shows its new mark
     if (browse_) browse_->Refresh();

@@ -1,7 +1,8 @@
 // A playback channel: the worker's song loop and the user-interface side of start, stop, pause and fades.
-// The worker releases a graph only after taking it out of graph_ under the lock, and destroys it outside.
+// The worker releases a graph only after taking it out of its link under the lock, and destroys it outside.
 #include "playback/VxAudioChannel.h"
 
+#include <chrono>
 #include <exception>
 
 #include "platform/dialogs.h"
@@ -33,51 +34,56 @@ VxAudioChannel::VxAudioChannel(int number) : number_(number) {
     ramp_.Set_position(100);
     ramp_.Set_destination(0);
     Profile_registry::Instance().Add(&ramp_);
-    worker_ = std::thread(&VxAudioChannel::Worker, this);
+    Start_worker();
 }
 
 VxAudioChannel::~VxAudioChannel() {
     {
-        std::lock_guard<std::mutex> lock(graph_mutex_);
-        ending_ = true;
-        if (graph_) graph_->Stop();
+        std::lock_guard<std::mutex> lock(link_->mutex);
+        link_->ending = true;
+        if (link_->graph) link_->graph->Stop();
         // A worker waiting for its next song needs the start signal to see the end.
-        if (!worker_done_) sem_start_.release();
+        if (!link_->done) link_->start.release();
     }
     if (worker_.joinable()) worker_.join();
     Profile_registry::Instance().Remove(&ramp_);
 }
 
-// ---- The worker thread.
+void VxAudioChannel::Start_worker() {
+    link_ = std::make_shared<Link>();
+    worker_ = std::thread(&VxAudioChannel::Worker, link_);
+}
 
-void VxAudioChannel::Worker() {
+// ---- The worker thread. It touches only its link (and the process-wide trace), never the channel.
+
+void VxAudioChannel::Worker(std::shared_ptr<Link> link) {
     auto& trace = VxTrace::Instance();
     for (;;) {
         {
-            std::lock_guard<std::mutex> lock(graph_mutex_);
-            if (quit_ || ending_) {
-                worker_done_ = true;
+            std::lock_guard<std::mutex> lock(link->mutex);
+            if (link->quit || link->ending) {
+                link->done = true;
                 return;
             }
         }
         trace.Write("Wait for SemStart");
-        sem_start_.acquire();
+        link->start.acquire();
         trace.Write("Wait for SemStart Ready..");
         {
-            std::lock_guard<std::mutex> lock(graph_mutex_);
-            if (ending_) {
-                worker_done_ = true;
+            std::lock_guard<std::mutex> lock(link->mutex);
+            if (link->ending) {
+                link->done = true;
                 return;
             }
         }
-        Play_one_song();
+        if (!Play_one_song(*link)) return;
     }
 }
 
-void VxAudioChannel::Play_one_song() {
-    // Read only after SemStart: the user-interface thread wrote them before releasing it.
-    const std::string path = song_path_;
-    const double level = start_level_;
+bool VxAudioChannel::Play_one_song(Link& link) {
+    // Read only after the start signal: the user-interface thread wrote them before releasing it.
+    const std::string path = link.song_path;
+    const double level = link.start_level;
 
     std::unique_ptr<Platform::Media_graph> graph = Platform::Media_graph::Create();
     if (!graph) {
@@ -92,35 +98,60 @@ void VxAudioChannel::Play_one_song() {
     }
     // A graph that failed to render takes these calls and ends its completion wait at once.
     graph->Set_volume(Level_to_volume(level));
-    graph->Run();
-
     Platform::Media_graph* live = graph.get();
     {
-        std::lock_guard<std::mutex> lock(graph_mutex_);
-        graph_ = std::move(graph);
+        std::lock_guard<std::mutex> lock(link.mutex);
+        if (link.abandoned) {
+            // The channel stopped waiting and plays its songs on another worker: this song never sounds.
+            link.done = true;
+            return false;
+        }
+        link.graph = std::move(graph);
         // Destruction raced with the hand-over: the song must not keep the worker.
-        if (ending_) graph_->Stop();
+        if (link.ending) link.graph->Stop();
     }
-    sem_control_.release();
+    live->Run();
+    link.control.release();
 
-    // The graph stays alive during the wait: only this thread takes it out of graph_.
+    // The graph stays alive during the wait: only this thread takes it out of the link.
     live->Wait_for_completion();
 
     std::unique_ptr<Platform::Media_graph> finished;
     {
-        std::lock_guard<std::mutex> lock(graph_mutex_);
-        finished = std::move(graph_);
+        std::lock_guard<std::mutex> lock(link.mutex);
+        finished = std::move(link.graph);
     }
     // Tearing a pipeline down takes a while; the user-interface thread does not wait for it.
     finished.reset();
+    return true;
 }
 
 void VxAudioChannel::Start_worker_if_gone() {
-    // Called with graph_mutex_ held. A worker that left after a quit would never take the next song.
-    if (!worker_done_) return;
+    // A worker that left after a quit would never take the next song.
+    {
+        std::lock_guard<std::mutex> lock(link_->mutex);
+        link_->quit = false;
+        if (!link_->done) return;
+    }
     if (worker_.joinable()) worker_.join();
-    worker_done_ = false;
-    worker_ = std::thread(&VxAudioChannel::Worker, this);
+    Start_worker();
+}
+
+void VxAudioChannel::Abandon_worker(const std::string& song_path) {
+    {
+        std::lock_guard<std::mutex> lock(link_->mutex);
+        if (link_->graph) {
+            // It came just now: the hand-over signal is on its way.
+            link_->control.acquire();
+            return;
+        }
+        link_->abandoned = true;
+    }
+    VxTrace::Instance().Write_error("Failed to render file: " + song_path + ". \nIt did not start within " +
+                                    std::to_string(Start_deadline_ms / 1000) + " s");
+    // The stuck thread keeps its own link; nothing of the channel is left for it to touch.
+    worker_.detach();
+    Start_worker();
 }
 
 // ---- The user-interface side.
@@ -137,18 +168,15 @@ void VxAudioChannel::Start_channel(const std::string& song_path, double main_vol
     // graph call); its worker would never come back for this song, so halt it too.
     Halt_graph();
 
-    song_path_ = song_path;
-    start_level_ = main_volume;
-    {
-        std::lock_guard<std::mutex> lock(graph_mutex_);
-        quit_ = false;
-        Start_worker_if_gone();
-    }
+    Start_worker_if_gone();
+    link_->song_path = song_path;
+    link_->start_level = main_volume;
     auto& trace = VxTrace::Instance();
     trace.Write("Wait for SemControl");
-    sem_start_.release();
-    sem_control_.acquire();
+    link_->start.release();
+    if (!link_->control.try_acquire_for(std::chrono::milliseconds(Start_deadline_ms))) Abandon_worker(song_path);
     trace.Write("Wait for SemControl Ready..");
+    // A song that failed, or did not start in time, has no graph: the end-of-song watch moves on.
     play_state_ = Playing;
 }
 
@@ -203,8 +231,8 @@ void VxAudioChannel::Apply_ramp() {
 
 void VxAudioChannel::Quit_channel() {
     {
-        std::lock_guard<std::mutex> lock(graph_mutex_);
-        quit_ = true;
+        std::lock_guard<std::mutex> lock(link_->mutex);
+        link_->quit = true;
     }
     if (Has_graph()) {
         if (play_state_ == Playing) {
@@ -250,8 +278,8 @@ double VxAudioChannel::get_snd_position() {
 }
 
 bool VxAudioChannel::Has_graph() {
-    std::lock_guard<std::mutex> lock(graph_mutex_);
-    return graph_ != nullptr;
+    std::lock_guard<std::mutex> lock(link_->mutex);
+    return link_->graph != nullptr;
 }
 
 void VxAudioChannel::Halt_graph() {

@@ -1,7 +1,10 @@
 // One of the player's two playback channels: a worker thread that builds, runs and tears down one
 // media graph per song, and the user-interface side that starts, stops, pauses and fades it.
 // The user-interface thread calls every public operation; the worker meets it only through the
-// three semaphores and the graph, which a lock guards so that no call reaches a released graph.
+// semaphores and the graph of their shared link, which a lock guards so that no call reaches a
+// released graph. The user-interface thread never waits for a worker without a deadline: a worker
+// stuck in the back end (a FIFO named like a song blocks in open) is abandoned with its link, and
+// a new one takes the channel's next song.
 #pragma once
 
 #include <memory>
@@ -38,7 +41,11 @@ public:
     VxAudioChannel(const VxAudioChannel&) = delete;
     VxAudioChannel& operator=(const VxAudioChannel&) = delete;
 
-    // Hands the song to the worker and returns once its graph runs, at the given level.
+    // How long a song may take to start before it fails as an unopenable one would.
+    static constexpr int Start_deadline_ms = 5000;
+
+    // Hands the song to the worker and returns once its graph runs, at the given level, or after
+    // Start_deadline_ms: the song then failed (an error line says so) and left no graph.
     void Start_channel(const std::string& song_path, double main_volume);
     // Halts a playing or paused song for good (its worker returns for the next one).
     void Stop();
@@ -70,38 +77,46 @@ public:
     VxProfile& Ramp() { return ramp_; }
 
 private:
-    void Worker();
-    void Play_one_song();
+    // What the user-interface thread and one worker share. The worker keeps its link alive, so a
+    // worker abandoned while stuck finds, when it comes back, a link that nobody else uses.
+    struct Link {
+        // Handed over through start: written by the user-interface thread before the release.
+        std::string song_path;
+        double start_level = 0;
+
+        std::mutex mutex;  // guards everything below
+        std::unique_ptr<Platform::Media_graph> graph;
+        bool quit = false;       // the worker leaves its loop after the current song
+        bool done = false;       // the worker has left its loop
+        bool ending = false;     // the channel is being destroyed
+        bool abandoned = false;  // the channel gave up on this worker: it tears down and leaves
+
+        std::binary_semaphore start{0};
+        std::binary_semaphore control{0};
+    };
+
+    static void Worker(std::shared_ptr<Link> link);
+    // False when the channel abandoned the worker while it built the graph.
+    static bool Play_one_song(Link& link);
     void Start_worker_if_gone();
+    void Start_worker();
+    void Abandon_worker(const std::string& song_path);
 
     // Runs f on the live graph under the lock; false when there is none.
     template <class F>
     bool With_graph(F&& f) {
-        std::lock_guard<std::mutex> lock(graph_mutex_);
-        if (!graph_) return false;
-        f(*graph_);
+        std::lock_guard<std::mutex> lock(link_->mutex);
+        if (!link_->graph) return false;
+        f(*link_->graph);
         return true;
     }
 
-    // Handed over through SemStart: written by the user-interface thread before the release.
-    std::string song_path_;
-    double start_level_ = 0;
-
-    // Guarded by graph_mutex_: the worker publishes and releases the graph, the UI calls through it.
-    std::mutex graph_mutex_;
-    std::unique_ptr<Platform::Media_graph> graph_;
-    bool quit_ = false;         // the worker leaves its loop after the current song
-    bool worker_done_ = false;  // the worker has left its loop
-    bool ending_ = false;       // the channel is being destroyed
-
     // User-interface thread only.
+    std::shared_ptr<Link> link_;
+    std::thread worker_;
     int play_state_ = Stopped;
     int fade_state_ = Fade_idle;
     int number_;
     VxProfile ramp_;
-
-    std::binary_semaphore sem_start_{0};
-    std::binary_semaphore sem_control_{0};
     std::binary_semaphore sem_quit_{0};
-    std::thread worker_;
 };

@@ -70,6 +70,7 @@ VxRead::VxRead() : impl_(new Impl) {
         {1, "CD_TITLE", "[^-]*[-]*[\\s]*(.*)"},
         {2, "SONG", ".*?[-|,]+(.*)\\.(?:\\w{3,4})"},
     };
+    Require_usable_file();
     Write_defaults();
     Validate();
     Check_settings_crc();

@@ -60,6 +60,7 @@ public:
 private:
     struct Impl;  // the caches; defined in settings/VxRead_impl.h
     VxRead();
+    void Require_usable_file();
     void Write_defaults();
     void Validate();
     void Check_settings_crc();

@@ -1,11 +1,13 @@
-// The checks of every start: the file must exist, a bad music folder is replaced by the default,
+// The checks of every start: the file must be readable, a bad music folder is replaced by the default,
 // an invalid expression ends the process, and a changed fingerprint forces a library rebuild.
 #include <boost/filesystem.hpp>
 #include <boost/regex.hpp>
 #include <cstdio>
+#include <fstream>
 
 #include "platform/dialogs.h"
 #include "platform/process.h"
+#include "settings/Atomic_file.h"
 #include "settings/CIniFile.h"
 #include "settings/CMD5.h"
 #include "settings/VxRead_impl.h"
@@ -41,6 +43,24 @@ Folder_state Music_folder_state(const std::string& raw, boost::system::error_cod
 bool VxRead::Music_folder_vanished() {
     return !impl_->digest_was_missing && File_exists(Library_file) &&
            CMD5::Of(Fingerprint()) == CIniFile::Get_value("FileCrc", Crc_section, File_name);
+}
+
+void VxRead::Require_usable_file() {
+    // Without a settings file that can be read (or made) every value would read as empty: the
+    // start would scan no folder and replace the library with an empty one. A folder, a FIFO or a
+    // file without permission ends it first, before anything is written.
+    boost::system::error_code ec;
+    const fs::file_status status = fs::status(File_name, ec);
+    bool usable = false;
+    if (fs::is_regular_file(status)) {
+        std::ifstream in(File_name, std::ios::binary);
+        usable = in.is_open();
+    } else if (status.type() == fs::file_not_found) {
+        usable = Atomic_file::Write(File_name, "");
+    }
+    if (usable) return;
+    Platform::Message_box(Caption, std::string("Error: Could not read or create : ") + File_name + " file !");
+    Platform::Exit_process(1);
 }
 
 void VxRead::Validate() {

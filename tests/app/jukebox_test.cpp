@@ -1,6 +1,8 @@
 // The jukebox program end to end, headless and scripted, on a generated home in a scratch folder:
-// first start, second start, a corrupt library file, an empty music folder, closing the window.
+// first start, second start, a corrupt library file, an empty music folder, a settings file that
+// is no file, closing the window.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -55,6 +57,28 @@ TEST_F(Jukebox, EmptyMusicFolderIsReportedOnceAndTheJukeboxStillRuns) {
     ASSERT_EQ(Start("wait 200\nkey q\n"), 0);
     EXPECT_EQ(Count(Dialogs(), "No directories with songs found"), 1);
     EXPECT_NE(Read_file(run + "/log.txt").find("set_main_mode"), std::string::npos);
+}
+
+TEST_F(Jukebox, ASettingsFileThatIsNoFileEndsTheStartWithCode1AndChangesNothing) {
+    Add_album("Alpha - One");
+    ASSERT_EQ(Start("wait 100\nkey q\n"), 0);
+    const std::string library = Read_file(run + "/MusicDataBase.dat");
+    // A folder, and a FIFO (which would block whoever opens it for reading).
+    fs::remove(run + "/settings_v3.ini");
+    Make_dirs(run + "/settings_v3.ini/inside");
+    fs::remove(run + "/dialogs.txt");
+    EXPECT_EQ(Start("wait 100\nkey q\n"), 1);
+    EXPECT_EQ(Dialogs(), "VxRead\tError: Could not read or create : settings_v3.ini file !\n");
+    EXPECT_EQ(Read_file(run + "/MusicDataBase.dat"), library);
+    EXPECT_TRUE(fs::is_directory(run + "/settings_v3.ini/inside"));
+    EXPECT_EQ(Read_file(run + "/log.txt").find("DB.ReadMusic"), std::string::npos);
+
+    fs::remove_all(run + "/settings_v3.ini");
+    ASSERT_EQ(::mkfifo((run + "/settings_v3.ini").c_str(), 0644), 0);
+    fs::remove(run + "/dialogs.txt");
+    EXPECT_EQ(Start("wait 100\nkey q\n"), 1);
+    EXPECT_EQ(Count(Dialogs(), "Could not read or create : settings_v3.ini"), 1);
+    EXPECT_EQ(Read_file(run + "/MusicDataBase.dat"), library);
 }
 
 TEST_F(Jukebox, ClosingTheWindowEndsTheJukeboxAndKeepsTheLibrary) {

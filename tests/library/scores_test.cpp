@@ -122,3 +122,33 @@ TEST(RandomList, DrawsOnlyEntriesAndNothingFromAnEmptyList) {
         EXPECT_NE(db.Get_song_file(song->cd_index, song->song_index), "3.mp3");
     }
 }
+
+TEST(RandomList, ATagFileTooLargeOrNoFileIsNeitherReadNorRewritten) {
+    Jukebox jb;
+    Scan_album(jb, {95, -1});
+    VxDatabase& db = VxDatabase::Instance();
+    const std::string tag = jb.Music() + "/A - B/tavrix.tag";
+    // A real rating line, then padding past the limit: none of it counts.
+    std::string big = TestSupport::Read_file(tag);
+    big += "#" + std::string(VxRating::Max_tag_file_size, 'x') + "\n";
+    TestSupport::Write_file(tag, big);
+    db.Determine_cd_scores();
+    db.ScoreSortRandomArray();
+    EXPECT_EQ(db.Get_song_rating(0, 0), -1);
+    EXPECT_EQ(VxRating::Instance().GetSongRating(0, 0), -1);
+    EXPECT_FALSE(VxRating::Instance().SetSongRating(0, 1, 80));
+    EXPECT_EQ(TestSupport::Read_file(tag), big);
+    EXPECT_EQ(db.Get_song_rating(0, 1), -1);  // the song keeps what the tag file would say
+    const std::string errors = TestSupport::Read_trace("error.txt");
+    const std::string reason = "VxRating : '" + tag + "' is larger than 1048576 bytes; its ratings are not used";
+    EXPECT_EQ(errors.find(reason), errors.rfind(reason)) << "once per file and run";
+    EXPECT_NE(errors.find(reason), std::string::npos);
+    EXPECT_NE(errors.find("SetSongRating : could not write '" + tag + "'"), std::string::npos);
+
+    // A folder in its place, as a person or a broken copy may leave it.
+    std::remove(tag.c_str());
+    TestSupport::Make_dirs(tag);
+    EXPECT_FALSE(VxRating::Instance().SetSongRating(0, 1, 80));
+    EXPECT_EQ(VxRating::Instance().GetSongRating(0, 1), -1);
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("VxRating : '" + tag + "' is no file"), std::string::npos);
+}

@@ -56,6 +56,18 @@ TEST_F(Rating_mode, DigitsRateTheCurrentSongInItsTagFileAndCloseTheModeASecondLa
     EXPECT_TRUE(shell_.modes.empty());
 }
 
+TEST_F(Rating_mode, ARatingThatCannotBeStoredSaysSoInABox) {
+    VxModeRating mode(nullptr);
+    VxPlaylist& playlist = VxPlaylist::Instance();
+    playlist.Insert_item(0, 1);
+    playlist.Set_current_index(0);
+    const std::string tag = VxRating::Instance().Tag_file(0);
+    std::filesystem::create_directories(tag);  // no file can take its place
+    Type(mode, '9');
+    EXPECT_EQ(VxDatabase::Instance().Get_song_rating(0, 1), -1);
+    EXPECT_EQ(Count(Dialogs(), "VxRating\tThe rating could not be stored in " + tag), 1) << Dialogs();
+}
+
 TEST_F(Rating_mode, AnEmptyPlaylistRatesNothingAndLeavesTheTimeOut) {
     VxModeRating mode(nullptr);
     Message_queue::Instance().Set_timer(TIMER_MODE_TIMEOUT, 30000);

@@ -1,6 +1,9 @@
 // The audio player on real GStreamer graphs with a real-time fake sink and short generated songs:
 // the cross-fade, pause and resume with fades, the end-of-song watch, failed songs, and quitting.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "playback/VxAudio.h"
 #include "tests/playback/audio_test_support.h"
@@ -153,6 +156,52 @@ TEST_F(Audio, SongsThatCannotBeOpenedReportAndNeverBlockThePlayer) {
     const std::string errors = TestSupport::Read_trace("error.txt");
     EXPECT_NE(errors.find("Failed to render file: " + dir.Path() + "/missing.wav. \nBut why ??"), std::string::npos);
     EXPECT_NE(errors.find("The media type of this file: " + dir.Path() + "/empty.mp3 is not recognized."), std::string::npos);
+}
+
+TEST_F(Audio, ASongThatNeverOpensFailsAtTheDeadlineAndItsStuckWorkerIsLeftBehindSafely) {
+    // Opening a FIFO blocks until a writer comes: the back end's worker hangs in it.
+    const std::string pipe = dir.Path() + "/pipe.mp3";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    const std::string good = Song("good.wav", 40);
+    File_list list({pipe, good});
+    audio.Play_audio(0);  // returns at the deadline
+    VxAudioChannel& stuck = audio.Channel(audio.Get_current_channel());
+    EXPECT_FALSE(stuck.Has_graph());
+    EXPECT_EQ(audio.Get_remaining_time(), 0.0);  // so the end-of-song watch moves on
+    EXPECT_NE(
+        TestSupport::Read_trace("error.txt").find("Failed to render file: " + pipe + ". \nIt did not start within 5 s"),
+        std::string::npos);
+
+    // The channel takes its next song on a new worker.
+    audio.Play_audio(1);
+    audio.Play_audio(1);
+    ASSERT_EQ(&audio.Channel(audio.Get_current_channel()), &stuck);
+    EXPECT_TRUE(stuck.Has_graph());
+    EXPECT_EQ(audio.Get_play_state_text(), "PLAYING");
+
+    // The stuck worker comes back (writers open the FIFO: the back end opens it more than once)
+    // and goes without touching the channel.
+    auto feed = [&] {
+        const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);  // fails while nobody reads
+        if (writer < 0) return;
+        (void)!::write(writer, "no song", 7);
+        ::close(writer);
+    };
+    auto reported = [&] {  // the pipe's render failure names it a second time
+        const std::string errors = TestSupport::Read_trace("error.txt");
+        const std::size_t first = errors.find(pipe);
+        return first != std::string::npos && errors.find(pipe, first + 1) != std::string::npos;
+    };
+    const auto start = Clock::now();
+    while (!reported() && Ms_since(start) < 30000) {
+        feed();
+        Run_loop(20);
+    }
+    EXPECT_TRUE(reported());
+    Run_loop(200);
+    EXPECT_TRUE(stuck.Has_graph());
+    EXPECT_EQ(audio.Get_song_name(), good);
+    EXPECT_NEAR(stuck.Get_level(), 75, 0.1);
 }
 
 TEST_F(Audio, AFailedSongIsFollowedByTheNextOne) {

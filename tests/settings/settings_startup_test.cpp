@@ -194,5 +194,6 @@ TEST(SettingsStartDeath, SettingsFileThatCannotBeCreatedEndsTheProcess) {
     Atomic_file::Inject_fault(Atomic_file::Fault::create);
     EXPECT_EXIT(VxRead::Instance(), testing::ExitedWithCode(1), "");
     Atomic_file::Inject_fault(Atomic_file::Fault::none);
-    EXPECT_EQ(Dialog_lines(), std::vector<std::string>{"VxRead\tError: Could not find : settings_v3.ini file !"});
+    EXPECT_EQ(Dialog_lines(),
+              std::vector<std::string>{"VxRead\tError: Could not read or create : settings_v3.ini file !"});
 }
