@@ -22,7 +22,8 @@ struct Outcome {
 
 enum class File_size { unlimited, none };  // none: every write fails as on a full disk
 
-// Runs build/app/tavrix with the arguments in folder; env holds "NAME=value" entries. A run that
+// Runs build/app/tavrix with the arguments in folder; env holds "NAME=value" entries (plus the
+// sanitizers' options of the test run). A run that
 // hangs is ended after 30 s (and fails the test through its code). As_user runs it as nobody.
 inline Outcome Run_program(const std::string& folder, const std::vector<std::string>& args,
                            const std::vector<std::string>& env, File_size size = File_size::unlimited,
@@ -50,6 +51,9 @@ inline Outcome Run_program(const std::string& folder, const std::vector<std::str
         for (std::string& a : all) argv.push_back(a.data());
         argv.push_back(nullptr);
         std::vector<std::string> environment = env;
+        // The sanitizer build's settings are the test run's, not the user's environment under test.
+        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"})
+            if (const char* value = std::getenv(name)) environment.push_back(std::string(name) + "=" + value);
         for (std::string& e : environment) envp.push_back(e.data());
         envp.push_back(nullptr);
         execve(argv[0], argv.data(), envp.data());
