@@ -2,6 +2,7 @@
 // own queue on their own real-time schedule, posted from a worker thread (the queue is thread-safe).
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,8 +10,8 @@
 #include "platform/window.h"
 
 struct Script_command {
-    enum Kind { Wait, Key, Click, Rclick, Answer, Folder, Shot, Close } kind = Wait;
-    int a = 0, b = 0;  // wait ms; click x, y; answer 1 = ok
+    enum Kind { Wait, Key, Click, Rclick, Answer, Folder, Shot, Still, Close } kind = Wait;
+    int a = 0, b = 0;  // wait ms; click x, y; answer 1 = ok; still: the longest wait in ms
     std::string text;  // key name, folder or shot path
 };
 
@@ -36,6 +37,13 @@ public:
     // The UI thread's part of a Script_message (wparam is the command's index).
     void Carry_out(const Platform::Message& message);
 
+    // How long "still" waits when its line gives no time.
+    static constexpr int Still_default_ms = 20000;
+
 private:
+    // "still": the script's thread asks the UI thread again and again whether the loop sleeps,
+    // and waits for each answer here. Shared, so the thread may outlive the player.
+    struct Still_answers;
     std::vector<Script_command> commands_;
+    std::shared_ptr<Still_answers> answers_;
 };

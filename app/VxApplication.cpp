@@ -190,6 +190,7 @@ void VxApplication::Show_caption(int mode_id) {
 void VxApplication::Keep_rendering() { Message_queue::Instance().Set_timer(TIMER_REDRAW, 50); }
 
 void VxApplication::Window_procedure(const Message& message) {
+    if (message.kind != WM_TIMER || message.wparam != TIMER_REDRAW) news_ = true;
     if (message.kind == Script_message) {  // the script's own commands are no window input
         if (script_) script_->Carry_out(message);
         return;

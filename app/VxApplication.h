@@ -53,6 +53,10 @@ public:
     void Set_script(Script_player* script) { script_ = script; }
     void Window_procedure(const Platform::Message& message);
     void Render_frame();
+    // Whether any picture or fade is under way at this moment (arrived moves stop as they are read).
+    static bool Anything_moving();
+    // Whether the loop's present pass spins for a move instead of sleeping until a message comes.
+    bool Loop_spinning() const { return spinning_; }
     Mode_switcher& Modes() { return modes_; }
     // Writes the last composed frame (the back buffer) as a BMP.
     bool Save_frame(const std::string& path);
@@ -62,6 +66,7 @@ private:
     bool Init();
     void Load_furniture();
     void Message_loop();
+    void Compose_frame();  // every layer into the back buffer, in the fixed order
     void Begin_progress(bool redraw_background);
     void Progress_line(const std::string& text, int max_length = 0);
     void End_progress();
@@ -72,7 +77,9 @@ private:
     bool loop_quit_ = false;
     bool routing_ = false;
     bool was_animating_ = false;
-    bool frame_composed_ = false;
+    bool spinning_ = false;
+    bool frame_composed_ = false;  // the back buffer holds a composition not yet presented
+    bool news_ = true;             // a message other than a redraw came since the last composition
     double frame_period_ = 0, step_ = 0, next_frame_ = 0;
     bool pacing_started_ = false;
     int caption_index_ = 0;

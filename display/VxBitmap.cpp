@@ -4,6 +4,7 @@
 
 #include "display/Bmp_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -19,9 +20,15 @@ constexpr const char* Caption = "VxBitmap";
 
 Platform::Pixel To_pixel(COLORREF c) { return Platform::Make_pixel(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
+// Every bitmap alive, for Any_moving; never destroyed, as bitmaps live in statics that outlast main.
+std::vector<VxBitmap*>& Live_bitmaps() {
+    static auto* live = new std::vector<VxBitmap*>;
+    return *live;
+}
 }  // namespace
 
 VxBitmap::VxBitmap() {
+    Live_bitmaps().push_back(this);
     for (VxProfile* ramp : {&x_ramp_, &y_ramp_}) {
         ramp->Set_preset(ramp_preset_);
         ramp->Set_form(2);
@@ -32,6 +39,8 @@ VxBitmap::VxBitmap() {
 }
 
 VxBitmap::~VxBitmap() {
+    std::vector<VxBitmap*>& live = Live_bitmaps();
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
     Profile_registry::Instance().Remove(&x_ramp_);
     Profile_registry::Instance().Remove(&y_ramp_);
 }
@@ -96,6 +105,17 @@ bool VxBitmap::Is_moving() {
     x_ramp_.Value();
     y_ramp_.Value();
     return x_ramp_.Is_moving() || y_ramp_.Is_moving();
+}
+
+bool VxBitmap::Any_moving(std::vector<std::string>* moving) {
+    bool any = false;
+    for (VxBitmap* b : Live_bitmaps()) {
+        if (!b->Is_moving()) continue;
+        any = true;
+        if (!moving) break;
+        moving->push_back(b->Get_name());
+    }
+    return any;
 }
 
 VxPoint VxBitmap::Get_absolute_position() {

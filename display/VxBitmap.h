@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "display/VxPicture.h"
 #include "platform/surface.h"
@@ -45,6 +46,11 @@ public:
     VxPoint Get_absolute_position();  // per cent of the window, through the parents
     VxPoint Get_target() const;
     bool Is_moving();
+
+    // Reads the profiles of every bitmap alive at this moment, drawn or not, so that a move that has
+    // arrived stops even when no mode draws its bitmap any more. True while any of them still moves;
+    // moving, when given, gets the names of those that do. UI thread only.
+    static bool Any_moving(std::vector<std::string>* moving = nullptr);
 
     void Set_clip(double left, double top, double right, double bottom);  // per cent of the window
     Platform::Rect Get_clip() const { return clip_; }

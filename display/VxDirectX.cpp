@@ -59,6 +59,7 @@ void VxDirectX::Init(Platform::Window* window, int left, int top, int right, int
     // open window there is nothing to draw on.
     if (!window || !window->Is_open()) Fail("DirectDrawCreate FAILED");
     window_ = window;
+    period_ms_ = window->Refresh_period_ms();
     if (window->Width() != width_ || window->Height() != height_) {
         Platform::Message_box(Caption, "Error creating Primary Surface");
         last_result_ = VxDX_result::Invalid_caps;
@@ -76,31 +77,44 @@ void VxDirectX::Init(Platform::Window* window, int left, int top, int right, int
 
 std::optional<double> VxDirectX::Measure_refresh_period(const std::function<void()>& wait_for_blank,
                                                         const std::function<double()>& clock_ms) {
-    auto measure = [&] {
+    Refresh_measurement measurement;
+    while (measurement.Get_state() == Refresh_measurement::State::Measuring) {
         wait_for_blank();
         const double t0 = clock_ms();
         wait_for_blank();
-        return clock_ms() - t0;
-    };
-    bool stable = false;
-    double last = 0;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        const double first = measure();
-        last = measure();
-        if (std::fabs(first - last) < 2.0) stable = true;
+        measurement.Add(clock_ms() - t0);
     }
-    if (!stable) return std::nullopt;
-    return last;
+    if (measurement.Get_state() != Refresh_measurement::State::Stable) return std::nullopt;
+    return measurement.Result_ms();
 }
 
 double VxDirectX::Get_monitor_refresh_rate() {
     VxTraceScope scope("DX.Get_monitor_refresh_rate");
     Require_init();
-    const auto period =
-        Measure_refresh_period([this] { window_->Wait_for_vertical_blank(); }, [] { return VxTrace::Time_ms(); });
-    if (!period) Fail("Unable to find stable monitor frequency. Please restart application");
-    if (*period > 0.1) VxTrace::Instance().Write("Monitor refresh rate (fps) = " + std::to_string(1000.0 / *period));
-    return *period;
+    if (measurement_.Get_state() == Refresh_measurement::State::Measuring) period_ms_ = window_->Refresh_period_ms();
+    if (period_ms_ > 0.1)
+        VxTrace::Instance().Write("Monitor refresh rate (fps) = " + std::to_string(1000.0 / period_ms_));
+    return period_ms_;
+}
+
+void VxDirectX::Add_blank_interval(double ms) {
+    // Only a neighbouring blank counts: a frame that missed one, or a pause between frames, says
+    // nothing about the period.
+    if (ms < 0.5 * period_ms_ || ms > 1.5 * period_ms_) return;
+    if (measurement_.Get_state() != Refresh_measurement::State::Measuring) return;
+    switch (measurement_.Add(ms)) {
+        case Refresh_measurement::State::Stable:
+            period_ms_ = measurement_.Result_ms();
+            VxTrace::Instance().Write("Monitor refresh rate measured (fps) = " + std::to_string(1000.0 / period_ms_));
+            break;
+        case Refresh_measurement::State::Unstable:
+            // A busy machine is no reason to refuse to start: the pacing keeps the reported period.
+            VxTrace::Instance().Write_error("Unable to find stable monitor frequency, pacing at " +
+                                            std::to_string(1000.0 / period_ms_) + " fps");
+            break;
+        default:
+            break;
+    }
 }
 
 int VxDirectX::Get_scan_line() const { return window_ ? window_->Scan_line() : 0; }
@@ -108,10 +122,17 @@ int VxDirectX::Get_scan_line() const { return window_ ? window_->Scan_line() : 0
 void VxDirectX::Present() {
     if (!window_ || !back_buffer_) return;
     std::string error;
-    if (!window_->Present(*back_buffer_, error) && !present_error_traced_) {
-        present_error_traced_ = true;  // once: a broken present would otherwise fill the trace every frame
-        VxTrace::Instance().Write_error("DX.Present failed : " + error);
+    if (!window_->Present(*back_buffer_, error)) {
+        if (!present_error_traced_) {
+            present_error_traced_ = true;  // once: a broken present would otherwise fill the trace every frame
+            VxTrace::Instance().Write_error("DX.Present failed : " + error);
+        }
+        return;
     }
+    if (!window_->Presents_at_blank()) return;
+    const double now = VxTrace::Time_ms();
+    if (last_present_ms_ >= 0) Add_blank_interval(now - last_present_ms_);
+    last_present_ms_ = now;
 }
 
 void VxDirectX::Blit(double x, double y, VxBitmap& image) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "display/Refresh_measurement.h"
 #include "display/VxPicture.h"
 #include "platform/surface.h"
 
@@ -41,12 +42,20 @@ public:
     void Init(Platform::Window* window, int left, int top, int right, int bottom, const VxDisplay_config& config);
     bool Is_initialised() const { return back_buffer_ != nullptr; }
 
-    // The refresh period in ms, measured on the vertical blank; ends the process when unstable.
+    // The refresh period in ms for the frame pacing, at once: the display mode's (60 Hz where the
+    // driver reports none) until the presented frames have measured it, then the measured one.
+    // Traces the rate it starts with; the first frame calls it. Never waits for a blank.
     double Get_monitor_refresh_rate();
-    // The measurement itself: five attempts of two blank-to-blank measurements; empty when no
-    // attempt had two measurements within 2 ms, else the fifth attempt's second measurement.
+    // The same period without the trace, for every frame.
+    double Refresh_period_ms() const { return period_ms_; }
+    // The measurement on a blank clock: five attempts of two blank-to-blank measurements; empty when
+    // no attempt had two measurements within 2 ms, else the fifth attempt's second measurement.
     static std::optional<double> Measure_refresh_period(const std::function<void()>& wait_for_blank,
                                                         const std::function<double()>& clock_ms);
+    // One blank-to-blank time seen between two presents at consecutive blanks. When the measurement
+    // is complete the pacing takes its period; an unstable one keeps the period it had, and says so
+    // in error.txt. Present feeds it where presents return at real blanks.
+    void Add_blank_interval(double ms);
     int Get_scan_line() const;
 
     void Present();                                  // the whole back buffer to the window
@@ -89,6 +98,9 @@ private:
     bool total_memory_traced_ = false;
     bool present_error_traced_ = false;
     VxDX_result last_result_ = VxDX_result::Ok;
+    double period_ms_ = 1000.0 / 60.0;
+    double last_present_ms_ = -1;  // when the last present returned at a blank; -1 before the first
+    Refresh_measurement measurement_;
     VxDisplay_config config_;
     std::unique_ptr<Platform::Surface> back_buffer_;
 };

@@ -101,7 +101,11 @@ public:
     void Wait_for_vertical_blank();
     // The scan line the monitor is drawing now, from the blank clock: 0 .. display height - 1.
     int Scan_line() const;
+    // The display mode's refresh period; 1000/60 where the driver reports none (Refresh_reported false).
     double Refresh_period_ms() const;
+    bool Refresh_reported() const;
+    // True when Present returns at a real vertical blank, so the times between presents measure it.
+    bool Presents_at_blank() const;
 
     void Show();
     void Minimise();

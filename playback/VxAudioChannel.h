@@ -72,7 +72,12 @@ public:
     int Get_play_state() const { return play_state_; }
     void Set_play_state(int state) { play_state_ = state; }
     int Get_fade_state() const { return fade_state_; }
-    void Set_fade_state(int state) { fade_state_ = state; }
+    // A fade that ends leaves its ramp at rest: nothing reads the ramp once the channel is idle, and the
+    // main loop would otherwise count it as moving for ever.
+    void Set_fade_state(int state) {
+        fade_state_ = state;
+        if (state == Fade_idle) ramp_.Set_moving(false);
+    }
     int Get_number() const { return number_; }
     VxProfile& Ramp() { return ramp_; }
 

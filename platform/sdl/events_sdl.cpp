@@ -3,6 +3,12 @@
 // WM_CHAR, so that one key press arrives as it would on Windows.
 #include <SDL.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
 #include "platform/sdl/controllers_sdl.h"
 #include "platform/sdl/key_table.h"
 #include "platform/sdl/sdl_video.h"
@@ -17,6 +23,11 @@ class Sdl_events final : public Event_source {
 public:
     void Wait_and_pump(int timeout_ms) override {
         if (!Start()) return;
+        if (headless_) {
+            Wait_headless(timeout_ms);
+            Pump();
+            return;
+        }
         SDL_Event e;
         const int got = timeout_ms < 0 ? SDL_WaitEvent(&e) : SDL_WaitEventTimeout(&e, timeout_ms);
         if (got) Handle(e);
@@ -28,6 +39,12 @@ public:
         while (SDL_PollEvent(&e)) Handle(e);
     }
     void Wake() override {
+        if (headless_) {
+            std::lock_guard<std::mutex> lock(wake_mutex_);
+            woken_ = true;
+            wake_.notify_one();
+            return;
+        }
         if (wake_type_ == 0) return;
         SDL_Event e{};
         e.type = wake_type_;
@@ -40,7 +57,19 @@ public:
         Start_controllers();
         const Uint32 type = SDL_RegisterEvents(1);
         wake_type_ = type == static_cast<Uint32>(-1) ? 0 : type;
+        headless_ = Video_is_headless();
         return wake_type_ != 0;
+    }
+
+private:
+    // SDL has no blocking wait on the headless drivers: it would poll in 1 ms sleeps. Nothing arrives
+    // there but what this process posts, so the wait is on Wake itself, with SDL pumped now and then.
+    static constexpr int Headless_pump_ms = 100;
+    void Wait_headless(int timeout_ms) {
+        const int ms = timeout_ms < 0 ? Headless_pump_ms : std::min(timeout_ms, Headless_pump_ms);
+        std::unique_lock<std::mutex> lock(wake_mutex_);
+        wake_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return woken_; });
+        woken_ = false;
     }
 
 private:
@@ -110,6 +139,10 @@ private:
 
     bool started_ = false;
     Uint32 wake_type_ = 0;
+    std::atomic<bool> headless_{false};  // read by Wake on other threads
+    std::mutex wake_mutex_;
+    std::condition_variable wake_;
+    bool woken_ = false;  // a Wake not yet consumed by a headless wait
 };
 
 }  // namespace

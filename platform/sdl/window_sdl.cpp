@@ -4,6 +4,8 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
+#include <string>
 #include <thread>
 
 #include "platform/sdl/sdl_video.h"
@@ -13,15 +15,52 @@ namespace Platform {
 
 using Clock = std::chrono::steady_clock;
 
+namespace {
+// Mesa's processor-drawn GL (llvmpipe, softpipe, swrast: a virtual X server, a machine without a
+// graphics driver) has no blank to wait for, and its texture pass costs two threads a whole-window
+// draw per frame; SDL's software renderer presents the same frame for a fraction of that.
+bool Gl_draws_on_processor(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !info.name || std::strncmp(info.name, "opengl", 6) != 0)
+        return false;
+    // The renderer's context is current on this thread right after it was made.
+    using Get_string = const unsigned char* (*)(unsigned);
+    const auto get_string = reinterpret_cast<Get_string>(SDL_GL_GetProcAddress("glGetString"));
+    if (!get_string) return false;
+    const unsigned char* name = get_string(0x1F01);  // GL_RENDERER
+    if (!name) return false;
+    const std::string text(reinterpret_cast<const char*>(name));
+    for (const char* soft : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (text.find(soft) != std::string::npos) return true;
+    return false;
+}
+
+SDL_Renderer* Make_renderer(SDL_Window* window) {
+    // A renderer the user asked for by name is left as SDL makes it.
+    const bool chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (renderer && !chosen && Gl_draws_on_processor(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+        // The window's own surface, not another GL texture behind the software renderer.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    }
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer;
+}
+}  // namespace
+
 struct Window::Impl {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int width = 0, height = 0;
     bool real_vsync = false;  // present blocks until a real blank: the blank clock follows it
+    bool headless = false;    // a driver that shows nothing: presenting would only copy pixels about
     // The blank clock: blanks begin at base + k * period.
     Clock::time_point base = Clock::now();
     double period_ms = 1000.0 / 60.0;
+    bool period_reported = false;
     int lines = 768;
 
     double Since_base_ms(Clock::time_point t) const {
@@ -48,8 +87,7 @@ bool Window::Open(const std::string& title, int left, int top, int width, int he
         error = SDL_GetError();
         return false;
     }
-    w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_PRESENTVSYNC);
-    if (!w.renderer) w.renderer = SDL_CreateRenderer(w.window, -1, SDL_RENDERER_SOFTWARE);
+    w.renderer = Make_renderer(w.window);
     if (w.renderer)
         w.texture = SDL_CreateTexture(w.renderer, Surface_format, SDL_TEXTUREACCESS_STREAMING, width, height);
     if (!w.renderer || !w.texture) {
@@ -64,11 +102,15 @@ bool Window::Open(const std::string& title, int left, int top, int width, int he
     w.height = height;
     SDL_RendererInfo info{};
     SDL_GetRendererInfo(w.renderer, &info);
-    w.real_vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) && !Video_is_headless();
+    w.headless = Video_is_headless();
+    w.real_vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) && !w.headless;
     SDL_DisplayMode mode{};
     const int display = std::max(0, SDL_GetWindowDisplayIndex(w.window));
     if (SDL_GetCurrentDisplayMode(display, &mode) == 0) {
-        if (mode.refresh_rate > 0) w.period_ms = 1000.0 / mode.refresh_rate;
+        if (mode.refresh_rate > 0) {
+            w.period_ms = 1000.0 / mode.refresh_rate;
+            w.period_reported = true;
+        }
         if (mode.h > 0) w.lines = mode.h;
     }
     w.base = Clock::now();
@@ -90,6 +132,8 @@ bool Window::Present(const Surface& back_buffer, std::string& error) {
         error = "the back buffer does not have the window's size";
         return false;
     }
+    // What a headless run shows is the back buffer itself (screenshots read it), never the window.
+    if (w.headless) return true;
     if (SDL_UpdateTexture(w.texture, nullptr, s->pixels, s->pitch) != 0 ||
         SDL_RenderCopy(w.renderer, w.texture, nullptr, nullptr) != 0) {
         error = SDL_GetError();
@@ -119,6 +163,8 @@ int Window::Scan_line() const {
 }
 
 double Window::Refresh_period_ms() const { return impl_->period_ms; }
+bool Window::Refresh_reported() const { return impl_->period_reported; }
+bool Window::Presents_at_blank() const { return impl_->real_vsync; }
 
 void Window::Show() {
     if (!impl_->window) return;

@@ -40,7 +40,12 @@ TEST(Script, LinesParseOrFailClearly) {
     auto folder = Parse_script_line("folder", error);
     ASSERT_TRUE(folder);
     EXPECT_EQ(folder->text, "");  // cancels the dialog
-    for (const char* bad : {"wait", "wait -3", "key", "answer maybe", "shot", "dance 3"}) {
+    auto still = Parse_script_line("still", error);
+    ASSERT_TRUE(still);
+    EXPECT_EQ(still->kind, Script_command::Still);
+    EXPECT_EQ(still->a, Script_player::Still_default_ms);
+    EXPECT_EQ(Parse_script_line("still 500", error)->a, 500);
+    for (const char* bad : {"wait", "wait -3", "key", "answer maybe", "shot", "still soon", "still -1", "dance 3"}) {
         error.clear();
         EXPECT_FALSE(Parse_script_line(bad, error));
         EXPECT_FALSE(error.empty()) << bad;

@@ -156,6 +156,32 @@ TEST_F(DirectX, RefreshMeasurementNeedsOneStableAttempt) {
     EXPECT_LT(line, 2000);
 }
 
+// The frames measure the refresh as they are shown; the first frame never waits for it.
+TEST_F(DirectX, PresentedFramesMeasureTheRefreshWithoutHoldingTheFirstOne) {
+    const double reported = dx().Get_monitor_refresh_rate();  // the dummy driver reports none: 60 Hz
+    EXPECT_NEAR(reported, 1000.0 / 60, 1e-9);
+    dx().Add_blank_interval(40);  // a missed blank and a pause between frames measure nothing
+    dx().Add_blank_interval(400);
+    for (int i = 0; i < 9; ++i) dx().Add_blank_interval(i % 2 ? 14.0 : 14.5);
+    EXPECT_NEAR(dx().Refresh_period_ms(), reported, 1e-9);  // one measurement short
+    dx().Add_blank_interval(14.0);
+    EXPECT_NEAR(dx().Refresh_period_ms(), 14.0, 1e-9);
+    EXPECT_EQ(Count_lines("log.txt", "Monitor refresh rate measured (fps) = "), 1);
+    dx().Add_blank_interval(16.0);  // measured once: later frames change nothing
+    EXPECT_NEAR(dx().Get_monitor_refresh_rate(), 14.0, 1e-9);
+    EXPECT_EQ(Count_lines("error.txt", "Unable to find stable monitor frequency"), 0);
+}
+
+// A busy machine shows frames at uneven times: the pacing keeps the reported rate, says so, and
+// the program goes on.
+TEST_F(DirectX, AnUnstableMeasurementKeepsTheReportedRate) {
+    const double reported = dx().Get_monitor_refresh_rate();
+    for (int i = 0; i < 10; ++i) dx().Add_blank_interval(i % 2 ? 10.0 : 22.0);
+    EXPECT_NEAR(dx().Refresh_period_ms(), reported, 1e-9);
+    EXPECT_EQ(Count_lines("error.txt", "Unable to find stable monitor frequency, pacing at 60"), 1);
+    EXPECT_EQ(Count_boxes("VxDirectX", "Unable to find stable monitor frequency"), 0);
+}
+
 TEST_F(DirectX, ErrorTextsAndMemoryReport) {
     EXPECT_EQ(VxDirectX::Error_text(VxDX_result::Out_of_video_memory), "Out of Video Memory");
     EXPECT_EQ(VxDirectX::Error_text(VxDX_result::Primary_surface_already_exists),
