@@ -79,15 +79,28 @@ inline void Remove_home(const Home& home) {
 
 inline void Write_text(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
 
-// The program in run/, as a person without a display would start it; its own output is dropped.
-inline pid_t Start_program(const Home& home, const std::vector<std::string>& args, const std::string& audio_sink) {
+// Where the program shows its window: the dummy driver (no display), or an X display by its name.
+struct Video {
+    std::string driver = "dummy";
+    std::string display;  // ":N" for the x11 driver
+};
+
+// The program in run/, as a person without a display (or at the X display given) would start it; its
+// own output is dropped.
+inline pid_t Start_program(const Home& home, const std::vector<std::string>& args, const std::string& audio_sink,
+                           const Video& video = {}) {
     const std::string program = Program().string();
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(home.Run().c_str()) != 0) _exit(126);
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_VIDEODRIVER", video.driver.c_str(), 1);
+        unsetenv("WAYLAND_DISPLAY");
+        if (video.display.empty())
+            unsetenv("DISPLAY");
+        else
+            setenv("DISPLAY", video.display.c_str(), 1);
         setenv("TAVRIX_AUDIO_SINK", audio_sink.c_str(), 1);
         const int null = open("/dev/null", O_RDWR);
         dup2(null, 0), dup2(null, 1), dup2(null, 2);
@@ -122,14 +135,14 @@ inline void Rebuild_library(const Home& home) {
 class Jukebox_run {
 public:
     Jukebox_run(const Home& home, const std::vector<std::string>& args, const std::string& audio_sink,
-                std::vector<std::string> markers)
+                std::vector<std::string> markers, const Video& video = {})
         : log_(home.Log()), markers_(std::move(markers)), seen_ms_(markers_.size(), -1) {
         std::error_code ec;
         fs::remove(log_, ec);  // the previous run's lines must not count
         inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         if (inotify_ >= 0) inotify_add_watch(inotify_, home.Run().c_str(), IN_CREATE | IN_MODIFY);
         origin_ = Clock::now();
-        pid_ = Start_program(home, args, audio_sink);
+        pid_ = Start_program(home, args, audio_sink, video);
         pidfd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
     }
     ~Jukebox_run() {
@@ -259,6 +272,53 @@ inline long Voluntary_switches(pid_t pid, pid_t task) {
         if (line.rfind("voluntary_ctxt_switches:", 0) == 0) return std::stol(line.substr(24));
     return -1;
 }
+
+// A virtual X server of the given size for one bench, ended with the object; Display() is empty when
+// none could be started (Xvfb not installed).
+class Virtual_display {
+public:
+    Virtual_display(int width, int height) {
+        for (int number = 100 + getpid() % 300, tries = 0; tries < 20 && display_.empty(); ++tries, ++number) {
+            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+                continue;  // another server holds this number
+            const std::string name = ":" + std::to_string(number);
+            const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+            pid_ = fork();
+            if (pid_ == 0) {
+                const int null = open("/dev/null", O_RDWR);
+                dup2(null, 0), dup2(null, 1), dup2(null, 2);
+                execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+                       static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            // Ready once its socket is there; ended (no Xvfb, a lost race for the number): try the next.
+            const auto deadline = Clock::now() + std::chrono::seconds(20);
+            int status = 0;
+            while (Clock::now() < deadline && !fs::exists(socket) && waitpid(pid_, &status, WNOHANG) == 0)
+                usleep(20000);
+            if (fs::exists(socket)) {
+                display_ = name;
+            } else {
+                kill(pid_, SIGTERM);
+                waitpid(pid_, &status, 0);
+                pid_ = -1;
+            }
+        }
+    }
+    ~Virtual_display() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    Virtual_display(const Virtual_display&) = delete;
+    Virtual_display& operator=(const Virtual_display&) = delete;
+    const std::string& Display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
 
 inline double Median(std::vector<double> v) {
     if (v.empty()) return -1;
