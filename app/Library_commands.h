@@ -6,7 +6,8 @@
 
 namespace Library_commands {
 
-// Shows the progress of long library operations as one updating line on standard error.
+// Shows the progress of long library operations as one updating line on standard error, at most ten
+// updates a second; nothing when standard error is no terminal.
 void Report_progress_on_stderr();
 
 // "--rebuild-library" and/or "--list": start-up's library steps and a save (rebuild), then the listing
