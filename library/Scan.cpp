@@ -1,7 +1,9 @@
 // The music folder scan: one album per folder that directly holds songs, depth first, newest album
 // at the front. A folder reached twice (symbolic links, loops) is scanned only the first time.
+// Each entry's type comes with the folder's listing; only a symbolic link is asked about (once).
 #include <algorithm>
 #include <boost/filesystem.hpp>
+#include <filesystem>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -57,8 +59,9 @@ void VxDatabase::ReadMusic(std::string folder) {
     std::string real_hint;
     real_hint.swap(state.next_real);
 
-    boost::system::error_code ec;
-    if (!fs::is_directory(folder, ec)) {
+    // An inner call's folder came from its parent's listing, which said it was one.
+    boost::system::error_code check;
+    if (state.depth == 1 && !fs::is_directory(folder, check)) {
         Platform::Message_box("VxDatabase", "Error : This is not an directory");
         return;
     }
@@ -66,8 +69,8 @@ void VxDatabase::ReadMusic(std::string folder) {
         (!folder.empty() && folder.back() == Platform::Path_separator) ? folder : folder + Platform::Path_separator;
 
     // The outermost call resolves its folder; inner calls arrive here already recorded.
-    if (state.depth == 1) state.visited.insert(Resolved(base));
     const std::string real = real_hint.empty() ? Resolved(base) : real_hint;
+    if (state.depth == 1) state.visited.insert(real);
     const std::string real_base = (!real.empty() && real.back() == Platform::Path_separator) ? real : real + Platform::Path_separator;
 
     VxRead& settings = VxRead::Instance();
@@ -78,23 +81,35 @@ void VxDatabase::ReadMusic(std::string folder) {
     // Entries in name order, as the file systems of the jukebox's first home list them: songs
     // then keep their track order on the song sheet, and every scan of a folder gives the same
     // library whatever order this file system keeps its entries in.
-    std::vector<std::pair<std::string, fs::directory_entry>> entries;
+    struct Entry {
+        std::string name;
+        bool folder = false, file = false;  // a link counts as what it leads to
+        bool link = false;
+    };
+    std::vector<Entry> entries;
+    std::error_code ec;
     {
-        fs::directory_iterator it(base, ec);
-        if (ec) throw fs::filesystem_error("cannot list folder", base, ec);
-        for (; it != fs::directory_iterator(); it.increment(ec)) {
+        // The standard library's entry keeps the type the listing gave: a file or a plain folder
+        // costs no call, a link one call to see what it leads to.
+        std::filesystem::directory_iterator it(base, ec);
+        if (ec)  // the error text as the scan has always written it
+            throw fs::filesystem_error("cannot list folder", base,
+                                       boost::system::error_code(ec.value(), boost::system::system_category()));
+        for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
             if (ec) break;
-            entries.emplace_back(it->path().filename().string(), *it);
+            std::error_code type_error;
+            const bool folder = it->is_directory(type_error);
+            const bool file = !folder && it->is_regular_file(type_error);
+            entries.push_back(Entry{it->path().filename().string(), folder, file, it->is_symlink(type_error)});
         }
     }
-    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [entry_name, entry] : entries) {
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    for (const Entry& entry : entries) {
+        const std::string& entry_name = entry.name;
         try {
-            if (fs::is_directory(entry.status())) {
+            if (entry.folder) {
                 // A linked folder may lead back to one already scanned; a plain one cannot.
-                const std::string sub_real = fs::is_symlink(entry.symlink_status())
-                                                 ? Resolved(base + entry_name)
-                                                 : real_base + entry_name;
+                const std::string sub_real = entry.link ? Resolved(base + entry_name) : real_base + entry_name;
                 if (!state.visited.insert(sub_real).second) {
                     trace.Write_error(entry_name + " : folder already scanned, skipped");
                     continue;
@@ -113,7 +128,7 @@ void VxDatabase::ReadMusic(std::string folder) {
             }
             // Only files hold songs and covers: a FIFO or a device named like one would block
             // whoever opens it. Links to files count as the files.
-            if (!fs::is_regular_file(entry.status())) continue;
+            if (!entry.file) continue;
             const std::string ext = get_extension(full);
             if (ext == "JPG" && !cover_assigned) {
                 if (album) {
