@@ -72,8 +72,10 @@ void VxDatabase::Clear() {
 void VxDatabase::Extract_song_names(const std::string& path, VX_FileSystem_cd& cd, VX_FileSystem_song& song,
                                     bool& valid) {
     VxRead& settings = VxRead::Instance();
-    const std::vector<RegexSetting> patterns = settings.Get_regular_expressions();
-    auto pattern = [&](std::size_t i) { return i < patterns.size() ? patterns[i].regex : std::string(); };
+    // Called for every song of a scan: the expressions are read in place, not copied.
+    const std::vector<RegexSetting>& patterns = settings.Get_regular_expressions();
+    static const std::string none;
+    auto pattern = [&](std::size_t i) -> const std::string& { return i < patterns.size() ? patterns[i].regex : none; };
     extract_names(path, settings.Get_use_two_directories(), pattern(0), pattern(1), pattern(2), cd, song);
     valid = true;
 }

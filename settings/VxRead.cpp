@@ -124,7 +124,7 @@ std::string VxRead::Get_music_folder(bool force) {
     return cache.value;
 }
 
-std::vector<RegexSetting> VxRead::Get_regular_expressions(bool force) {
+const std::vector<RegexSetting>& VxRead::Get_regular_expressions(bool force) {
     if (impl_->regex_first || force) {
         impl_->regex_cache = impl_->regex_table;
         for (RegexSetting& entry : impl_->regex_cache)

@@ -33,7 +33,8 @@ public:
     // "MusicFolder" with the path separator appended when it does not end in one.
     std::string Get_music_folder(bool force = false);
     // CD_ARTIST, CD_TITLE, SONG in that order, with the file's expressions ("" when missing).
-    std::vector<RegexSetting> Get_regular_expressions(bool force = false);
+    // The reference holds until the next forced reading.
+    const std::vector<RegexSetting>& Get_regular_expressions(bool force = false);
     // The window rectangle: size clamped to the screen, offset as written.
     void Get_window_geometry(int& width, int& height, int& x, int& y, bool force = false);
 
