@@ -1,26 +1,16 @@
-// Ending the process, and the last words on every way out: Exit_process, the return from main
-// (atexit) and the fatal signals, whose handler writes, restores the previous handler and re-raises.
-#include <atomic>
+// The fatal signals of the Linux back end, whose handler writes the last words, restores the previous
+// handler and re-raises, and the raw write that handler may use.
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 
 #include <unistd.h>
 
-#include "platform/process.h"
+#include "platform/backend_process.h"
 
 namespace Platform {
 namespace {
-std::atomic<Last_words> g_words{nullptr};
-
 constexpr int Fatal_signals[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
 struct sigaction g_previous[sizeof(Fatal_signals) / sizeof(Fatal_signals[0])];
-
-void Say_last_words(Way_out way) {
-    if (Last_words words = g_words.load()) words(way);
-}
-void Say_last_words_at_exit() { Say_last_words(Way_out::Orderly); }
 
 void On_fatal_signal(int signal) {
     Say_last_words(Way_out::Fatal_signal);
@@ -29,9 +19,9 @@ void On_fatal_signal(int signal) {
         if (Fatal_signals[i] == signal) sigaction(signal, &g_previous[i], nullptr);
     raise(signal);
 }
+}  // namespace
 
-void Install_handlers() {
-    std::atexit(&Say_last_words_at_exit);
+void Backend_install_crash_handlers() {
     for (size_t i = 0; i < sizeof(Fatal_signals) / sizeof(Fatal_signals[0]); ++i) {
         struct sigaction action {};
         action.sa_handler = &On_fatal_signal;
@@ -39,13 +29,6 @@ void Install_handlers() {
         action.sa_flags = SA_RESETHAND;
         sigaction(Fatal_signals[i], &action, &g_previous[i]);
     }
-}
-}  // namespace
-
-void Set_last_words(Last_words words) {
-    static const bool installed = (Install_handlers(), true);
-    (void)installed;
-    g_words.store(words);
 }
 
 bool Write_raw(int fd, const char* data, std::size_t size) {
@@ -59,11 +42,5 @@ bool Write_raw(int fd, const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(written);
     }
     return true;
-}
-
-[[noreturn]] void Exit_process(int code) {
-    Say_last_words(Way_out::Orderly);
-    std::fflush(nullptr);
-    std::_Exit(code);
 }
 }  // namespace Platform

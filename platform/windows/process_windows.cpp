@@ -1,26 +1,16 @@
-// Ending the process on Windows, and the last words on every way out: Exit_process, the return
-// from main (atexit), and the crashes: an unhandled structured exception (access violation and the
-// like) and abort's SIGABRT. Each writes the last words once and then lets Windows end the process.
+// The crashes of the Windows back end: an unhandled structured exception (access violation and the
+// like) and abort's SIGABRT each write the last words once and then let Windows end the process.
 #include <windows.h>
 // The system headers below need the declarations of the ones above.
 #include <io.h>
 
-#include <atomic>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 
-#include "platform/process.h"
+#include "platform/backend_process.h"
 
 namespace Platform {
 namespace {
-std::atomic<Last_words> g_words{nullptr};
 LPTOP_LEVEL_EXCEPTION_FILTER g_previous_filter = nullptr;
-
-void Say_last_words(Way_out way) {
-    if (Last_words words = g_words.load()) words(way);
-}
-void Say_last_words_at_exit() { Say_last_words(Way_out::Orderly); }
 
 LONG WINAPI On_crash(EXCEPTION_POINTERS* exception) {
     Say_last_words(Way_out::Fatal_signal);
@@ -33,18 +23,11 @@ void On_abort(int signal) {
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
-
-void Install_handlers() {
-    std::atexit(&Say_last_words_at_exit);
-    g_previous_filter = SetUnhandledExceptionFilter(&On_crash);
-    std::signal(SIGABRT, &On_abort);
-}
 }  // namespace
 
-void Set_last_words(Last_words words) {
-    static const bool installed = (Install_handlers(), true);
-    (void)installed;
-    g_words.store(words);
+void Backend_install_crash_handlers() {
+    g_previous_filter = SetUnhandledExceptionFilter(&On_crash);
+    std::signal(SIGABRT, &On_abort);
 }
 
 bool Write_raw(int fd, const char* data, std::size_t size) {
@@ -56,11 +39,5 @@ bool Write_raw(int fd, const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(written);
     }
     return true;
-}
-
-[[noreturn]] void Exit_process(int code) {
-    Say_last_words(Way_out::Orderly);
-    std::fflush(nullptr);
-    std::_Exit(code);
 }
 }  // namespace Platform
