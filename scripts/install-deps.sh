@@ -11,6 +11,8 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libgtest-dev libgmock-dev
+  # fuzzing (scripts/fuzz.sh): Clang with its libFuzzer and sanitizer runtimes
+  clang libclang-rt-dev
   # run: codecs, fonts, dialogs
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-tools

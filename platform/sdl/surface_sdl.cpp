@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/bmp_header.h"
+
 namespace Platform {
 
 Rect Intersect(const Rect& a, const Rect& b) {
@@ -29,7 +31,22 @@ std::unique_ptr<Surface> Surface::Create(int width, int height) {
 }
 
 std::unique_ptr<Surface> Surface::Load_bmp(const std::string& path, std::string& error) {
-    SDL_Surface* loaded = SDL_LoadBMP(path.c_str());
+    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+    if (!file) {
+        error = SDL_GetError();
+        return nullptr;
+    }
+    // SDL allocates what the header claims before it reads a pixel: the header is checked first.
+    unsigned char head[Bmp_header_bytes] = {};
+    const std::size_t got = SDL_RWread(file, head, 1, sizeof head);
+    const Sint64 file_size = SDL_RWsize(file);
+    error = Bmp_header_refusal(head, got, file_size < 0 ? UINT64_MAX : static_cast<std::uint64_t>(file_size));
+    if (!error.empty() || SDL_RWseek(file, 0, RW_SEEK_SET) != 0) {
+        if (error.empty()) error = SDL_GetError();
+        SDL_RWclose(file);
+        return nullptr;
+    }
+    SDL_Surface* loaded = SDL_LoadBMP_RW(file, 1);
     if (!loaded) {
         error = SDL_GetError();
         return nullptr;
