@@ -38,6 +38,9 @@ void VxApplication::Message_loop() {
             }
             if (queue.Peek(message)) Window_procedure(message);
             Render_frame();
+            // Between a composed frame and its blank the loop blocks instead of spinning; a message ends
+            // the wait early, and the fades are ticked at least once a frame.
+            if (const int sleep_ms = pacer_.Sleep_ms(VxTrace::Time_ms())) queue.Wait(sleep_ms);
         } else {
             if (queue.Get(message)) {
                 Window_procedure(message);
@@ -53,19 +56,12 @@ void VxApplication::Render_frame() {
     VxDirectX& display = VxDirectX::Instance();
     if (!pacing_started_) {
         pacing_started_ = true;
-        frame_period_ = display.Get_monitor_refresh_rate();
-        next_frame_ = frame_period_;
+        display.Get_monitor_refresh_rate();
     }
     // The period the frames have measured replaces the reported one as soon as it is known.
-    frame_period_ = display.Refresh_period_ms();
     const double now = VxTrace::Time_ms();
-    if (next_frame_ < now) {
-        next_frame_ = now + step_;
-        const int line = display.Get_scan_line();
-        if (line < 150) step_ = frame_period_ - 0.1;
-        else if (line < 400) step_ = frame_period_ - 1.0;
-        else if (line <= 700) step_ = frame_period_ + 1.5;
-        else step_ = frame_period_ + 0.5;
+    if (pacer_.Due(now)) {
+        pacer_.Schedule_next(now, display.Refresh_period_ms(), display.Get_scan_line());
         if (frame_composed_) display.Present();
         frame_composed_ = false;
         if (news_ || Anything_moving()) {

@@ -8,6 +8,7 @@
 
 #include "app/App_mode.h"
 #include "app/Mode_switcher.h"
+#include "display/Frame_pacer.h"
 #include "display/VxBitmap.h"
 #include "modes/VxShell.h"
 #include "net/VxNet_shell.h"
@@ -80,7 +81,7 @@ private:
     bool spinning_ = false;
     bool frame_composed_ = false;  // the back buffer holds a composition not yet presented
     bool news_ = true;             // a message other than a redraw came since the last composition
-    double frame_period_ = 0, step_ = 0, next_frame_ = 0;
+    Frame_pacer pacer_;
     bool pacing_started_ = false;
     int caption_index_ = 0;
     Mode_switcher modes_;

@@ -234,10 +234,14 @@ std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& pa
     }
     auto surface = Platform::Surface::Create(raster.width(), raster.height());
     if (!surface) return nullptr;
+    // Row by row on the samples: a picture of the theme is a few million pixels, converted at every start.
+    const int step = raster.channels();
+    const int g = step == 3 ? 1 : 0, b = step == 3 ? 2 : 0;
     for (int row = 0; row < raster.height(); ++row) {
         Platform::Pixel* out = surface->Row(row);
-        for (int col = 0; col < raster.width(); ++col) {
-            const VxRgb p = raster.Get_pixel(row, col);
+        const std::uint8_t* in = raster.Row_samples(row);
+        for (int col = 0; col < raster.width(); ++col, in += step) {
+            const VxRgb p{in[0], in[g], in[b]};
             out[col] = picture == VxPicture::Theme ? Keyed(p) : Platform::Make_pixel(p.r, p.g, p.b);
         }
     }

@@ -44,6 +44,10 @@ public:
     // Outside the image: reading gives 0, writing does nothing. Grey rasters keep r.
     VxRgb Get_pixel(int row, int column) const;
     void Set_pixel(int row, int column, int r, int g, int b);
+    // The samples of one row (width() x channels()), for callers that convert whole images; row must be inside.
+    const std::uint8_t* Row_samples(int row) const {
+        return samples_.data() + static_cast<std::size_t>(row) * width_ * channels_;
+    }
 
 private:
     int width_ = 0, height_ = 0, channels_ = 3;

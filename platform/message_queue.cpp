@@ -62,6 +62,12 @@ struct Message_queue::Impl {
         return true;
     }
 
+    // Whether Take would find a message now.
+    bool Ready(Clock::time_point now) const {
+        return !posted.empty() || quit_pending ||
+               std::any_of(timers.begin(), timers.end(), [now](const Timer& t) { return t.due <= now; });
+    }
+
     // Milliseconds until the nearest timer, rounded up; -1 when no timer runs.
     int Wait_ms(Clock::time_point now) const {
         if (timers.empty()) return -1;
@@ -152,6 +158,35 @@ bool Message_queue::Get(Message& out) {
         auto changed = [&] { return impl_->generation != seen || impl_->source != nullptr; };
         if (wait_ms < 0) impl_->changed.wait(lock, changed);
         else impl_->changed.wait_until(lock, now + std::chrono::milliseconds(wait_ms), changed);
+    }
+}
+
+bool Message_queue::Wait(int timeout_ms) {
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+    for (;;) {
+        Event_source* source;
+        {
+            std::lock_guard<std::mutex> lock(impl_->mutex);
+            source = impl_->source;
+        }
+        if (source) source->Pump();
+
+        std::unique_lock<std::mutex> lock(impl_->mutex);
+        const Clock::time_point now = Clock::now();
+        if (impl_->Ready(now)) return true;
+        if (now >= until) return false;
+        int wait_ms = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(until - now).count());
+        const int timer_ms = impl_->Wait_ms(now);
+        if (timer_ms >= 0) wait_ms = std::min(wait_ms, timer_ms);
+        if (impl_->source) {
+            source = impl_->source;
+            lock.unlock();
+            source->Wait_and_pump(wait_ms);
+            continue;
+        }
+        const unsigned long seen = impl_->generation;
+        impl_->changed.wait_until(lock, now + std::chrono::milliseconds(wait_ms),
+                                  [&] { return impl_->generation != seen || impl_->source != nullptr; });
     }
 }
 

@@ -157,3 +157,40 @@ TEST(MessageQueue, GetWaitsOnTheEventSourceUntilTheNearestTimer) {
     EXPECT_LT(Ms_since(start), 400);
     q.Set_event_source(nullptr);
 }
+
+TEST(MessageQueue, WaitEndsAtItsTimeoutOrWhenAMessageIsReadyAndTakesNothing) {
+    auto& q = Message_queue::Instance();
+    q.Reset();
+    Message m;
+    // Nothing ready: false, and not before the time asked for.
+    auto start = Clock::now();
+    EXPECT_FALSE(q.Wait(40));
+    EXPECT_GE(Ms_since(start), 39);
+
+    // A message already there: at once, and it stays for Get.
+    q.Post(Message{WM_USER, 7, 0});
+    EXPECT_TRUE(q.Wait(60000));
+    ASSERT_TRUE(q.Peek(m));
+    EXPECT_EQ(m.wparam, 7u);
+    EXPECT_FALSE(q.Peek(m));
+
+    // A post from another thread ends a long wait on the event source; so does a timer that comes due.
+    Fake_source source;
+    q.Set_event_source(&source);
+    std::thread poster([&] {
+        Sleep_ms(20);
+        q.Post(Message{WM_USER, 8, 0});
+    });
+    EXPECT_TRUE(q.Wait(60000));
+    poster.join();
+    ASSERT_TRUE(q.Peek(m));
+    EXPECT_EQ(m.wparam, 8u);
+    q.Set_timer(3, 30);
+    EXPECT_TRUE(q.Wait(60000));
+    ASSERT_FALSE(source.waits.empty());
+    EXPECT_LE(source.waits.back(), 30) << "the source waits no longer than the nearest timer";
+    ASSERT_TRUE(q.Peek(m));
+    EXPECT_EQ(m.kind, static_cast<unsigned>(WM_TIMER));
+    q.Set_event_source(nullptr);
+    q.Reset();
+}

@@ -28,6 +28,20 @@ bool Eventually_holds(const std::string& file, const std::string& text) {
     return false;
 }
 
+// Under AddressSanitizer the handler before ours is the sanitizer's: ours writes the lines and hands the
+// signal on, and the sanitizer reports it and ends the process with an exit code instead of the signal.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool Sanitizer_ends_crashes = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool Sanitizer_ends_crashes = true;
+#else
+constexpr bool Sanitizer_ends_crashes = false;
+#endif
+#else
+constexpr bool Sanitizer_ends_crashes = false;
+#endif
+
 // Runs body in a child process and returns its wait status.
 template <class Body>
 int In_child(Body body) {
@@ -121,8 +135,12 @@ TEST(Trace, ACrashAfterWritingLeavesEveryLineInTheLog) {
             for (int i = 0; i < 3000; ++i) VxTrace::Instance().Write("line " + std::to_string(i));
             std::raise(sig);
         });
-        ASSERT_TRUE(WIFSIGNALED(status)) << sig;
-        EXPECT_EQ(WTERMSIG(status), sig) << "the signal takes its course after the lines are out";
+        if (Sanitizer_ends_crashes && sig != SIGABRT && WIFEXITED(status)) {
+            EXPECT_NE(WEXITSTATUS(status), 0) << sig;
+        } else {
+            ASSERT_TRUE(WIFSIGNALED(status)) << sig;
+            EXPECT_EQ(WTERMSIG(status), sig) << "the signal takes its course after the lines are out";
+        }
         const std::string log = TestSupport::Read_file(folder + "/log.txt");
         EXPECT_EQ(log.find("\nline 0\nline 1\n"), std::string("\n\nStarting VxTrace \n").size()) << sig;
         EXPECT_NE(log.find("\nline 2998\nline 2999"), std::string::npos) << sig;
