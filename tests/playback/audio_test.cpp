@@ -43,32 +43,42 @@ TEST_F(Audio, SongChangeCrossFadesFromTheOldSongWhileTheNewOnePlaysAtTheMainVolu
     EXPECT_NEAR(new_channel.Get_level(), 75, 0.1);  // at once, no fade in
     EXPECT_EQ(old_channel.Get_fade_state(), VxAudioChannel::Fade_stop);
 
+    // Each reading is of the level the last fade tick set, and that tick ran between the previous reading
+    // and this one: the two clock readings bracket it, so the checks below hold however late the loop runs.
     struct Sample {
-        double ms, level;
+        double after_ms, before_ms, level;  // the tick ran after after_ms and before before_ms
     };
     std::vector<Sample> samples;
-    double stopped_at = -1, new_lowest = 100;
-    Run_loop(2300, &list, [&] {
-        new_lowest = std::min(new_lowest, new_channel.Get_level());
-        if (stopped_at < 0 && old_channel.Get_play_state() == VxAudioChannel::Stopped) stopped_at = Ms_since(change);
-        if (stopped_at < 0) samples.push_back({Ms_since(change), old_channel.Get_level()});
-    });
+    double stopped_at = -1, new_lowest = 100, last_ms = 0;
+    for (int i = 0; i < 2000 && stopped_at < 0; ++i) {  // 10 s at most: the fade needs about 2
+        Run_loop(5, &list, [&] {
+            const double now = Ms_since(change);
+            new_lowest = std::min(new_lowest, new_channel.Get_level());
+            if (stopped_at < 0 && old_channel.Get_play_state() == VxAudioChannel::Stopped) stopped_at = now;
+            if (stopped_at < 0) samples.push_back({last_ms, now, old_channel.Get_level()});
+            last_ms = now;
+        });
+    }
+    ASSERT_GT(stopped_at, 0) << "the old song stops once silent";
     EXPECT_GT(new_lowest, 74.9);
     ASSERT_FALSE(samples.empty());
+    const Sample* ramp_start = nullptr;
     for (const Sample& s : samples) {
-        if (s.ms < 280) {
-            EXPECT_NEAR(s.level, 75, 0.1) << s.ms;  // held for 300 ms
-        }
-        if (s.ms > 400 && s.ms < 1600) {
-            // Then 50 level units a second, as the back end reports it.
-            EXPECT_NEAR(s.level, 75 - 50 * (s.ms - 300) / 1000, 4) << s.ms;
-        }
+        if (s.before_ms < 300) EXPECT_NEAR(s.level, 75, 0.1) << s.before_ms;  // held for 300 ms
+        if (!ramp_start && s.level < 70) ramp_start = &s;
     }
-    // Stopped only once silent: the ramp snaps to 0 in its last tenth of a second (from about 5),
-    // and the stop follows in the same tick, so no reading in between is seen.
+    ASSERT_NE(ramp_start, nullptr);
+    // Then 50 level units a second, as the back end reports it (to a unit: volumes are whole 1/100 dB),
+    // until the last tenth of a second where the ramp snaps to 0.
+    for (const Sample& s : samples) {
+        if (&s <= ramp_start || s.level < 6) continue;
+        const double drop = ramp_start->level - s.level;
+        EXPECT_GE(drop, 50 * (s.after_ms - ramp_start->before_ms) / 1000 - 1) << s.before_ms;
+        EXPECT_LE(drop, 50 * (s.before_ms - ramp_start->after_ms) / 1000 + 1) << s.before_ms;
+    }
+    // Stopped only once silent, and the stop follows in the same tick, so no reading in between is seen.
     EXPECT_LT(samples.back().level, 10);
-    EXPECT_GT(stopped_at, 1650);
-    EXPECT_LT(stopped_at, 2200);
+    EXPECT_GT(stopped_at, 1650) << "300 ms held, then 75 units at 50 a second less the snap";
     EXPECT_EQ(old_channel.Get_fade_state(), VxAudioChannel::Fade_idle);
     EXPECT_EQ(audio.Get_play_state_text(), "PLAYING");
 }
