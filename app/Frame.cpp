@@ -52,27 +52,62 @@ void VxApplication::Message_loop() {
     }
 }
 
+// One pass of the frame code: each step below is one named job, in the order the pass runs them.
 void VxApplication::Render_frame() {
-    VxDirectX& display = VxDirectX::Instance();
-    if (!pacing_started_) {
-        pacing_started_ = true;
-        display.Get_monitor_refresh_rate();
-    }
-    // The period the frames have measured replaces the reported one as soon as it is known.
+    Start_pacing();
     const double now = VxTrace::Time_ms();
     if (pacer_.Due(now)) {
-        pacer_.Schedule_next(now, display.Refresh_period_ms(), display.Get_scan_line());
-        if (frame_composed_) display.Present();
-        frame_composed_ = false;
-        if (news_ || Anything_moving()) {
-            news_ = false;
-            Compose_frame();
-        }
+        Schedule_next_frame(now);
+        Present_pending_frame();
+        Compose_if_anything_changed();
     }
     VxAudio::Instance().Fade_tick();
 }
 
+// The reported rate paces the first frames; the trace line it writes marks the first pass.
+void VxApplication::Start_pacing() {
+    if (pacing_started_) return;
+    pacing_started_ = true;
+    VxDirectX::Instance().Get_monitor_refresh_rate();
+}
+
+// The period the frames have measured replaces the reported one as soon as it is known.
+void VxApplication::Schedule_next_frame(double now) {
+    VxDirectX& display = VxDirectX::Instance();
+    pacer_.Schedule_next(now, display.Refresh_period_ms(), display.Get_scan_line());
+}
+
+void VxApplication::Present_pending_frame() {
+    if (frame_composed_) VxDirectX::Instance().Present();
+    frame_composed_ = false;
+}
+
+void VxApplication::Compose_if_anything_changed() {
+    if (!news_ && !Anything_moving()) return;
+    news_ = false;
+    Compose_frame();
+}
+
+// Every layer into the back buffer, back to front.
 void VxApplication::Compose_frame() {
+    Draw_background_layers();
+    Draw_mode_layers();
+    Draw_frame_layers();
+    Draw_captions();
+    frame_composed_ = true;
+    if (quitting_) Progress_saving_database();
+}
+
+void VxApplication::Draw_background_layers() {
+    App_mode* generic = modes_.Generic();
+    background_.Draw();
+    if (generic) generic->Draw_layer_a();
+    Draw_playlist_panel();
+}
+
+// The modes' panels: generic, current and the one leaving, then the type box, the two button bars in mode
+// order, then the fronts.
+void VxApplication::Draw_mode_layers() {
     App_mode* generic = modes_.Generic();
     App_mode* current = modes_.Current_object();
     App_mode* previous = modes_.Previous_object();
@@ -81,9 +116,6 @@ void VxApplication::Compose_frame() {
         if (current) (current->*draw)();
         if (previous && previous != current) (previous->*draw)();
     };
-    background_.Draw();
-    if (generic) generic->Draw_layer_a();
-    Draw_playlist_panel();
     each(&App_mode::Draw_back);
     if (current) current->Draw_type_box();
     const bool current_first = modes_.Current() <= modes_.Previous();
@@ -92,17 +124,23 @@ void VxApplication::Compose_frame() {
     if (first) first->Draw_button_bar();
     if (second && second != first) second->Draw_button_bar();
     each(&App_mode::Draw_front);
+}
+
+void VxApplication::Draw_frame_layers() {
+    App_mode* generic = modes_.Generic();
+    App_mode* current = modes_.Current_object();
     frame_.Draw();
     if (current) current->Draw_mode_sign();
     if (generic) {
         generic->Draw_bar_extras();
         generic->Draw_layer_b();
     }
+}
+
+void VxApplication::Draw_captions() {
     playlist_caption_.Draw();
     caption_slots_[0].Draw();
     caption_slots_[1].Draw();
     final_caption_.Draw();
-    if (generic) generic->Draw_overlay();
-    frame_composed_ = true;
-    if (quitting_) Progress_saving_database();
+    if (App_mode* generic = modes_.Generic()) generic->Draw_overlay();
 }

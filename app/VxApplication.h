@@ -67,7 +67,16 @@ private:
     bool Init();
     void Load_furniture();
     void Message_loop();
+    // The steps of a frame pass (Frame.cpp), in the order Render_frame runs them.
+    void Start_pacing();
+    void Schedule_next_frame(double now);
+    void Present_pending_frame();
+    void Compose_if_anything_changed();
     void Compose_frame();  // every layer into the back buffer, in the fixed order
+    void Draw_background_layers();
+    void Draw_mode_layers();
+    void Draw_frame_layers();
+    void Draw_captions();
     void Begin_progress(bool redraw_background);
     void Progress_line(const std::string& text, int max_length = 0);
     void End_progress();
