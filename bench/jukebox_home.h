@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "settings/CIniFile.h"
+#include "tests/support/virtual_display.h"
 
 namespace Bench_home {
 
@@ -273,52 +274,7 @@ inline long Voluntary_switches(pid_t pid, pid_t task) {
     return -1;
 }
 
-// A virtual X server of the given size for one bench, ended with the object; Display() is empty when
-// none could be started (Xvfb not installed).
-class Virtual_display {
-public:
-    Virtual_display(int width, int height) {
-        for (int number = 100 + getpid() % 300, tries = 0; tries < 20 && display_.empty(); ++tries, ++number) {
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(number) + "-lock"))
-                continue;  // another server holds this number
-            const std::string name = ":" + std::to_string(number);
-            const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-            pid_ = fork();
-            if (pid_ == 0) {
-                const int null = open("/dev/null", O_RDWR);
-                dup2(null, 0), dup2(null, 1), dup2(null, 2);
-                execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-                       static_cast<char*>(nullptr));
-                _exit(127);
-            }
-            // Ready once its socket is there; ended (no Xvfb, a lost race for the number): try the next.
-            const auto deadline = Clock::now() + std::chrono::seconds(20);
-            int status = 0;
-            while (Clock::now() < deadline && !fs::exists(socket) && waitpid(pid_, &status, WNOHANG) == 0)
-                usleep(20000);
-            if (fs::exists(socket)) {
-                display_ = name;
-            } else {
-                kill(pid_, SIGTERM);
-                waitpid(pid_, &status, 0);
-                pid_ = -1;
-            }
-        }
-    }
-    ~Virtual_display() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-    Virtual_display(const Virtual_display&) = delete;
-    Virtual_display& operator=(const Virtual_display&) = delete;
-    const std::string& Display() const { return display_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string display_;
-};
+using TestSupport::Virtual_display;  // a virtual X server of a given size, for the window runs
 
 inline double Median(std::vector<double> v) {
     if (v.empty()) return -1;

@@ -256,6 +256,26 @@ void VxBitmap::Write_text(const std::string& text, int max_length, bool new_line
     }
 }
 
+void VxBitmap::Write_text_on_field(const std::string& text, COLORREF field) {
+    if (!surface_) {
+        Platform::Message_box(Caption, "Error retrieving handle");
+        return;
+    }
+    VxDirectX& dx = VxDirectX::Instance();
+    Platform::Text_style style;
+    style.width_px = static_cast<int>(font_width_ * 0.01 * dx.Window_width());
+    style.height_px = static_cast<int>(font_height_ * 0.01 * dx.Window_height());
+    const int x = static_cast<int>(cursor_.x * 0.01 * surface_width_);
+    const int y = static_cast<int>(cursor_.y * 0.01 * surface_height_);
+    const int pad = std::max(1, style.height_px / 4);
+    const int width = Platform::Measure_text(text, style);
+    surface_->Fill_rect({x, y, x + pad + width + pad, y + style.height_px}, To_pixel(field));
+    if (surface_width_ <= 0) return;
+    cursor_.x = (x + pad) * 100.0 / surface_width_;
+    Write_text(text, 0, false);
+    cursor_.x = (x + pad + width + pad) * 100.0 / surface_width_;
+}
+
 void VxBitmap::Write_centred(const std::string& text) {
     Set_text_size(2);
     const std::string shown = text.substr(0, 25);

@@ -82,6 +82,10 @@ public:
     // the cursor ends after the text.
     void Write_text(const std::string& text, int max_length, bool new_line);
     void Write_centred(const std::string& text);  // preset 2, at most 25 characters, centred at 25 %
+    // Writes the text as Write_text does on the same line, on a field of the colour that fills its
+    // cell and a quarter of the cell height to each side, so that light text reads on a light
+    // picture; the field starts at the cursor and the cursor ends after it. Not the colour key.
+    void Write_text_on_field(const std::string& text, COLORREF field);
 
     // Writes the surface as a BMP at the screen's depth (32 bits); a JPG name is refused.
     bool Save_surface(const std::string& path);

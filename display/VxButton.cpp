@@ -51,11 +51,15 @@ struct Image_entry {
     const char* label;
 };
 
+// The arrows are drawn beneath the captions (the playlist's, the mode's and the final one), so
+// they sit inside the album panel where no caption, title or album text reaches, at 4:3 and 16:9:
+// the browse arrows in the panel's left margin beside the cover columns and in the gap between
+// the two cover rows; the select arrows between the album's cover and the song sheet.
 const Image_entry Image_buttons[] = {
-    {"IMAGE_button_frame.jpg", 507, 94, -0.7, "_"}, {"IMAGE_button_quit.jpg", 508, 96.5, -0.7, ""},
-    {"IMAGE_button_uparrow.jpg", 38, 91, 2, ""},    {"IMAGE_button_downarrow.jpg", 40, 91, 88, ""},
-    {"IMAGE_button_uparrow.jpg", 38, 28, 2, ""},    {"IMAGE_button_downarrow.jpg", 40, 28, 86.5, ""},
-    {"IMAGE_button_leftarrow.jpg", 37, 2, 47, ""},  {"IMAGE_button_rightarrow.jpg", 39, 91, 47, ""},
+    {"IMAGE_button_frame.jpg", 507, 94, -0.7, "_"},     {"IMAGE_button_quit.jpg", 508, 96.5, -0.7, ""},
+    {"IMAGE_button_uparrow.jpg", 38, 27.5, 53.5, ""},   {"IMAGE_button_downarrow.jpg", 40, 27.5, 88, ""},
+    {"IMAGE_button_uparrow.jpg", 38, 55, 50, ""},       {"IMAGE_button_downarrow.jpg", 40, 55, 89, ""},
+    {"IMAGE_button_leftarrow.jpg", 37, 27.5, 70.5, ""}, {"IMAGE_button_rightarrow.jpg", 39, 91, 70.5, ""},
 };
 }  // namespace
 

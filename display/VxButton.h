@@ -46,8 +46,8 @@ public:
 
     // Shared buttons by label ("Back", "Pause", "1", "-" ...); null when unknown.
     VxClickBitmap* Shared(const std::string& label);
-    // The image buttons: 0 frame, 1 quit, 2 up (91, 2), 3 down (91, 88), 4 up (28, 2),
-    // 5 down (28, 86.5), 6 left, 7 right.
+    // The image buttons: 0 frame, 1 quit; the browse arrows 2 up (27.5, 53.5), 3 down (27.5, 88),
+    // 6 left (27.5, 70.5), 7 right (91, 70.5); the select arrows 4 up (55, 50), 5 down (55, 89).
     VxClickBitmap* Image_button(int index);
 
     // Width in per cent of the window width of a button of the class and height.

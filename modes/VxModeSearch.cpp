@@ -16,6 +16,7 @@
 namespace {
 std::string g_search;  // the one search string of the process; each entry clears it
 constexpr const char* Type_box_file = "IMAGE_buttons.jpg";
+constexpr COLORREF Search_field = RGB(24, 36, 52);
 }  // namespace
 
 VxModeSearch::VxModeSearch(VxModeBrowse* browse) : VxMode(MODE_SEARCH, "Search Mode"), browse_(browse) {
@@ -60,8 +61,10 @@ void VxModeSearch::Show_search_line() {
     box.Set_text_cursor(5, 40);
     box.Set_text_colour(RGB(0, 0, 0));
     box.Write_text("Search: ", 0, false);
+    // The search text is near white; the type box is a light picture, so the text gets its own
+    // dark field to be read on.
     box.Set_text_colour(RGB(255, 250, 240));
-    box.Write_text("'" + g_search + "'", 0, false);
+    box.Write_text_on_field("'" + g_search + "'", Search_field);
     box.Set_text_colour(RGB(139, 26, 26));
     box.Write_text(" <ENTER>", 0, false);
 }

@@ -24,10 +24,12 @@ namespace {
 using Mode_support::Images;  // null without a display: tests of the key logic draw nothing
 constexpr const char* Sheet_files[2] = {"IMAGE_songpaper_A.jpg", "IMAGE_songpaper_B.jpg"};
 constexpr const char* Content_file = "IMAGE_Q4A_extra.jpg";
-constexpr double Sheet_x = 60, Sheet_y = 49, Sheet_w = 39, Sheet_h = 49;
+// The sheet ends above the content panel's rim (the panel spans 47 to 96), its last line inside it.
+constexpr double Sheet_x = 60, Sheet_y = 49, Sheet_w = 39, Sheet_h = 46;
 // The sheet rides 34 per cent to the right of the content panel.
 constexpr double Sheet_offset = Sheet_x - VxMode_images::Action_x;
 constexpr double Hidden_x = VxMode_images::Action_hidden_x;
+constexpr int Up_arrow = 4;  // the select mode's up arrow among the image buttons
 
 bool Player_stopped() { return VxAudio::Instance().Get_play_state_text() == "STOPPED"; }
 }  // namespace
@@ -83,8 +85,11 @@ struct VxModeSelect::Impl {
             cover.Set_position(8, 8);
             cover.Draw_onto(panel);
         }
-        // Text fits the part of the panel the sheet leaves free.
-        const double free_w = Sheet_offset * 100.0 / panel.Get_size().x;
+        // Text fits the part of the panel left of the arrows (beside the sheet), so no long name
+        // runs under them.
+        const VxClickBitmap* arrow = VxButton::Instance().Image_button(Up_arrow);
+        const double text_right = arrow ? arrow->Get_shown_position().x : Sheet_x;
+        const double free_w = (text_right - VxMode_images::Action_x) * 100.0 / panel.Get_size().x;
         const int text_px = static_cast<int>((free_w - 10) * 0.01 * panel.Surface_width());
         panel.Set_text_cursor(8, 70);
         panel.Set_text_size(2);

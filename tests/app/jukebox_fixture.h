@@ -45,15 +45,15 @@ protected:
                 seconds);
     }
     std::string Log() { return fs::exists(run + "/log.txt") ? Read_file(run + "/log.txt") : ""; }
-    // Runs the jukebox with the script; a hang ends after 30 s and fails. env adds "NAME=value"
-    // settings (a server address for the internet services, say); none is set otherwise.
-    int Start(const std::string& script, const std::string& env = "") {
+    // Runs the jukebox with the script; a hang ends after limit_s (30 s unless given) and fails. env
+    // adds "NAME=value" settings (a server address for the internet services, say); none is set otherwise.
+    int Start(const std::string& script, const std::string& env = "", int limit_s = 30) {
         Write_file(run + "/script.txt", script);
         const std::string command =
             "cd '" + run +
             "' && env -u DISPLAY -u WAYLAND_DISPLAY -u TAVRIX_DIST_SERVER "
             "-u TAVRIX_LOCAL_SERVER -u TAVRIX_IMAGE_SEARCH SDL_VIDEODRIVER=dummy TAVRIX_AUDIO_SINK=fakesink " +
-            env + " timeout 30 '" + std::string(TAVRIX_BINARY_DIR) +
+            env + " timeout " + std::to_string(limit_s) + " '" + std::string(TAVRIX_BINARY_DIR) +
             "/app/tavrix' --headless --script script.txt >/dev/null 2>&1";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -375,7 +375,7 @@ void Playlist_page() {
 }
 
 void Song_paper(const std::string& name, Colour tint) {
-    const int w = Px(39), h = Py(49);
+    const int w = Px(39), h = Py(46);
     Canvas c(w, h, Corner);
     Panel_style s;
     s.face = {{0.f, Mix({248, 248, 244}, tint, 0.1f)}, {1.f, Mix({226, 226, 220}, tint, 0.15f)}};
