@@ -2,8 +2,8 @@
 // A rebuild killed between its two saves leaves albums without either, which browsing cannot use.
 #include <algorithm>
 #include <map>
-#include <set>
 #include <utility>
+#include <vector>
 
 #include "library/VxDatabase.h"
 #include "library/VxRating.h"
@@ -27,15 +27,25 @@ std::map<std::string, std::vector<std::int32_t>> By_character(const VX_lookup_ta
 bool Derived_parts_fit(const VX_FileSystem_musiclist& m) {
     if (By_character(m.lookup_table) != By_character(Build_lookup_table(m.cds))) return false;
 
-    std::set<std::pair<std::int32_t, std::int32_t>> drawable;
+    // Each song once: one listed twice would be drawn twice as often. One flag per song, found
+    // through the albums' first positions: this runs at every start.
+    std::vector<std::size_t> first(m.cds.size() + 1, 0);
+    std::size_t drawable = 0;
     for (std::size_t c = 0; c < m.cds.size(); ++c) {
         const auto& songs = m.cds[c].songs;
-        for (std::size_t s = 0; s < songs.size(); ++s)
-            if (VxRating::Drawable(songs[s].rating))
-                drawable.emplace(static_cast<std::int32_t>(c), static_cast<std::int32_t>(s));
+        first[c + 1] = first[c] + songs.size();
+        for (const auto& song : songs) drawable += VxRating::Drawable(song.rating) ? 1 : 0;
     }
-    std::set<std::pair<std::int32_t, std::int32_t>> listed;
-    for (const auto& r : m.random_list) listed.emplace(r.cd_index, r.song_index);
-    // Each song once: one listed twice would be drawn twice as often.
-    return listed.size() == m.random_list.size() && listed == drawable;
+    if (m.random_list.size() != drawable) return false;
+    std::vector<bool> listed(first.back(), false);
+    for (const auto& r : m.random_list) {
+        if (r.cd_index < 0 || static_cast<std::size_t>(r.cd_index) >= m.cds.size()) return false;
+        const auto& songs = m.cds[static_cast<std::size_t>(r.cd_index)].songs;
+        if (r.song_index < 0 || static_cast<std::size_t>(r.song_index) >= songs.size()) return false;
+        if (!VxRating::Drawable(songs[static_cast<std::size_t>(r.song_index)].rating)) return false;
+        const std::size_t at = first[static_cast<std::size_t>(r.cd_index)] + static_cast<std::size_t>(r.song_index);
+        if (listed[at]) return false;
+        listed[at] = true;
+    }
+    return true;
 }

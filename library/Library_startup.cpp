@@ -3,7 +3,10 @@
 #include "library/Library_startup.h"
 
 #include <string>
+#include <vector>
 
+#include "library/Folder_check.h"
+#include "library/Scan_record.h"
 #include "library/VxDatabase.h"
 #include "platform/dialogs.h"
 #include "settings/Atomic_file.h"
@@ -40,7 +43,11 @@ void Complete_if_unfit() {
 
 void Rebuild_library(const std::function<void()>& cache_covers) {
     VxDatabase& db = VxDatabase::Instance();
-    db.ReadMusic(VxRead::Instance().Get_music_folder());
+    std::vector<VX_scanned_folder> listed;
+    {
+        Scan_record::Session session(listed);
+        db.ReadMusic(VxRead::Instance().Get_music_folder());
+    }
     db.Set_changed(true);
     db.Save_if_changed();
     db.Determine_cd_scores();
@@ -53,6 +60,8 @@ void Rebuild_library(const std::function<void()>& cache_covers) {
     }
     db.Set_changed(true);
     db.Save_if_changed();
+    // After the library: times that went with a library never saved would hide changes.
+    Folder_check::Write_times(listed);
 }
 
 void Library_at_startup(const std::function<void()>& cache_covers) {
@@ -69,6 +78,11 @@ void Library_at_startup(const std::function<void()>& cache_covers) {
     try {
         db.Load();
         Complete_if_unfit();
+        // Albums copied, removed or renamed since the last start; their covers are due then.
+        if (Folder_check::Check_music_folder().Library_changed()) {
+            if (cache_covers) VxRead::Instance().Set_cache_covers(true);
+            No_albums_check();
+        }
         // A caching pass that could not run (the library was built without a window, by the
         // library tool) is still due: run it now, or the panels would show no covers until the
         // next rebuild. New cover names from its downloads belong in the library file.

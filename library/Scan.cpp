@@ -2,6 +2,7 @@
 // at the front. A folder reached twice (symbolic links, loops) is scanned only the first time.
 // Each entry's type comes with the folder's listing; only a symbolic link is asked about (once).
 #include <algorithm>
+#include <chrono>
 #include <boost/filesystem.hpp>
 #include <filesystem>
 #include <unordered_set>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "library/VxDatabase.h"
+#include "library/Scan_record.h"
 #include "library/VxDefs.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -26,6 +28,11 @@ struct Scan_state {
     std::unordered_set<std::string> visited;
     std::string next_real;  // the resolved path of the folder the next inner call scans
     int depth = 0;
+    // A session's: the folders listed, the question asked before entering a subfolder, and the
+    // entered folders kept from one outermost call to the next.
+    std::vector<VX_scanned_folder>* listed = nullptr;
+    Scan_record::Session::Descend descend;
+    bool session = false;
 };
 
 Scan_state& State() {
@@ -44,7 +51,7 @@ struct Scan_marker {
     ~Scan_marker() {
         VxTrace::Instance().Leave("DB.ReadMusic");
         --State().depth;
-        if (State().depth == 0) State().visited.clear();
+        if (State().depth == 0 && !State().session) State().visited.clear();
     }
 };
 
@@ -72,6 +79,9 @@ void VxDatabase::ReadMusic(std::string folder) {
     const std::string real = real_hint.empty() ? Resolved(base) : real_hint;
     if (state.depth == 1) state.visited.insert(real);
     const std::string real_base = (!real.empty() && real.back() == Platform::Path_separator) ? real : real + Platform::Path_separator;
+    // The time before the listing: a change while it runs shows at the next check.
+    if (state.listed)
+        state.listed->push_back(VX_scanned_folder{base, real_base.substr(0, real_base.size() - 1), Scan_record::Folder_time(base)});
 
     VxRead& settings = VxRead::Instance();
     VX_FileSystem_cd* album = nullptr;  // deque references survive insertions at the front
@@ -114,6 +124,7 @@ void VxDatabase::ReadMusic(std::string folder) {
                     trace.Write_error(entry_name + " : folder already scanned, skipped");
                     continue;
                 }
+                if (state.descend && state.descend(base + entry_name + Platform::Path_separator, sub_real)) continue;
                 ++folder_count_;
                 Tick(10);
                 state.next_real = sub_real;
@@ -177,3 +188,39 @@ void VxDatabase::ReadMusic(std::string folder) {
     }
     if (ec) trace.Write_error(base + " : " + ec.message());
 }
+
+namespace Scan_record {
+
+std::int64_t Folder_time(const std::string& path) {
+    std::error_code ec;
+    const auto time = std::filesystem::last_write_time(path, ec);
+    if (ec) return Unknown_time;
+    if (std::filesystem::file_time_type::clock::now() - time < std::chrono::seconds(2)) return Unknown_time;
+    const std::int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+    return ns == Unknown_time ? 1 : ns;
+}
+
+Session::Session(std::vector<VX_scanned_folder>& listed, Descend descend) {
+    Scan_state& state = State();
+    state.listed = &listed;
+    state.descend = std::move(descend);
+    state.session = true;
+    state.visited.clear();
+}
+
+Session::~Session() {
+    Scan_state& state = State();
+    state.listed = nullptr;
+    state.descend = nullptr;
+    state.session = false;
+    state.visited.clear();
+}
+
+bool Session::Enter(const std::string& real) { return State().visited.insert(real).second; }
+
+void Session::Scan(VxDatabase& db, const std::string& folder, const std::string& real) {
+    State().next_real = real;
+    db.ReadMusic(folder);
+}
+
+}  // namespace Scan_record

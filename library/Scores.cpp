@@ -55,6 +55,17 @@ void VxDatabase::ScoreSortRandomArray() {
     }
 }
 
+void VxDatabase::Random_list_from_ratings() {
+    Sorting_step(3, 3);
+    auto& list = mlist_.musiclist.random_list;
+    list.clear();
+    const auto& cds = mlist_.musiclist.cds;
+    for (std::size_t c = 0; c < cds.size(); ++c)
+        for (std::size_t s = 0; s < cds[c].songs.size(); ++s)
+            if (VxRating::Drawable(cds[c].songs[s].rating))
+                list.push_back(VX_song_reference{static_cast<std::int32_t>(c), static_cast<std::int32_t>(s)});
+}
+
 void VxDatabase::Update_random_list(int c, int s, int rating) {
     auto& list = mlist_.musiclist.random_list;
     const VX_song_reference ref{c, s};

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One song file of an album folder.
@@ -124,6 +125,8 @@ public:
     const VX_FileSystem_musiclist& Musiclist() const { return mlist_.musiclist; }
     // Replaces the whole content (tools and tests); the caller keeps index and random list consistent.
     void Set_musiclist(VX_FileSystem_musiclist musiclist) { mlist_.musiclist = std::move(musiclist); }
+    // Takes the whole content out, leaving the library empty (the folder check puts it together again).
+    VX_FileSystem_musiclist Take_musiclist() { return std::exchange(mlist_.musiclist, {}); }
 
     // --- Names from a song's full path, with the expressions and layout of the settings.
     void Extract_song_names(const std::string& path, VX_FileSystem_cd& cd, VX_FileSystem_song& song, bool& valid);
@@ -151,6 +154,9 @@ public:
     void Determine_cd_scores();
     void Set_song_score_and_update_cd_score(int c, int s, int rating);
     void ScoreSortRandomArray();
+    // The random list made again from the songs' recorded ratings, which scoring took from the tag
+    // files and rating keeps current: what ScoreSortRandomArray gives without reading every tag file.
+    void Random_list_from_ratings();
     void Update_random_list(int c, int s, int rating);
     int Get_nof_random_songs() const;
     // A song drawn at random from the random list; empty when the list is empty ("no song").

@@ -16,9 +16,14 @@ std::FILE* Create_temp_beside(const std::string& target, std::string& temp_path)
 // Writes the stdio buffer and the system's cache of the file to the disk.
 bool Flush_to_disk(std::FILE* file);
 
+// How far a replacement goes: onto the disk before it returns, or (for a file that only saves work
+// and may be lost in a power cut) as far as the system's cache.
+enum class Durability { durable, cache };
+
 // Puts from over to in one step, replacing what to held (Windows' rename refuses that; this does not),
-// and durable once it returns: the new name is on the disk too (the folder is synced, or the move
-// writes through). Both names lie in one folder. False, with both files as they were, when it fails.
-bool Replace_file(const std::string& from, const std::string& to);
+// and, when durable, on the disk once it returns: the new name is on the disk too (the folder is
+// synced, or the move writes through). Both names lie in one folder. False, with both files as they
+// were, when it fails.
+bool Replace_file(const std::string& from, const std::string& to, Durability durability = Durability::durable);
 
 }  // namespace Platform

@@ -38,7 +38,7 @@ bool Is_name_char(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= '
 
 void Inject_fault(Fault fault) { g_fault.store(fault); }
 
-Writer::Writer(std::string path) : path_(Resolve(path)) {}
+Writer::Writer(std::string path, Platform::Durability durability) : path_(Resolve(path)), durability_(durability) {}
 
 Writer::~Writer() { Discard(); }
 
@@ -59,10 +59,10 @@ bool Writer::Append(const char* data, std::size_t size) {
 
 bool Writer::Commit() {
     if (!file_) return false;
-    bool ok = !Fails(Fault::sync) && Platform::Flush_to_disk(file_);
+    bool ok = !Fails(Fault::sync) && (durability_ == Platform::Durability::cache || Platform::Flush_to_disk(file_));
     ok = (std::fclose(file_) == 0) && ok;
     file_ = nullptr;
-    ok = ok && !Fails(Fault::rename) && Platform::Replace_file(temp_, path_);
+    ok = ok && !Fails(Fault::rename) && Platform::Replace_file(temp_, path_, durability_);
     if (!ok) std::remove(temp_.c_str());
     temp_.clear();
     return ok;
@@ -76,8 +76,8 @@ void Writer::Discard() {
     temp_.clear();
 }
 
-bool Write(const std::string& path, const std::string& content) {
-    Writer writer(path);
+bool Write(const std::string& path, const std::string& content, Platform::Durability durability) {
+    Writer writer(path, durability);
     return writer.Open() && writer.Append(content.data(), content.size()) && writer.Commit();
 }
 

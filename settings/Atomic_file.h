@@ -6,18 +6,23 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/files.h"
+
 namespace Atomic_file {
 
 // Writes content to path as described above. False (and the old file untouched, no temporary
 // file left behind) when any step fails. A symbolic link is followed: its target is replaced.
-bool Write(const std::string& path, const std::string& content);
+// A cache file (Platform::Durability::cache) skips the flushes: a power cut may leave the old file,
+// or one that does not read, never a mix the reader takes for whole when it checks its end.
+bool Write(const std::string& path, const std::string& content,
+           Platform::Durability durability = Platform::Durability::durable);
 
 // The same for content that arrives in pieces (a download): Open makes the temporary file, Append
 // adds to it, Commit puts it in place. Anything but a successful Commit (a failed step, Discard, the
 // destructor) removes the temporary file and leaves the target as it was. One thread at a time.
 class Writer {
 public:
-    explicit Writer(std::string path);
+    explicit Writer(std::string path, Platform::Durability durability = Platform::Durability::durable);
     ~Writer();
     Writer(const Writer&) = delete;
     Writer& operator=(const Writer&) = delete;
@@ -30,6 +35,7 @@ public:
 
 private:
     std::string path_;  // the target, links resolved
+    Platform::Durability durability_;
     std::string temp_;
     std::FILE* file_ = nullptr;
 };

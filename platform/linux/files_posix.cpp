@@ -51,9 +51,9 @@ std::FILE* Create_temp_beside(const std::string& target, std::string& temp_path)
 
 bool Flush_to_disk(std::FILE* file) { return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0; }
 
-bool Replace_file(const std::string& from, const std::string& to) {
+bool Replace_file(const std::string& from, const std::string& to, Durability durability) {
     if (std::rename(from.c_str(), to.c_str()) != 0) return false;
-    Sync_folder(Folder_of(to));
+    if (durability == Durability::durable) Sync_folder(Folder_of(to));
     return true;
 }
 

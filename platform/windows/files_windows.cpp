@@ -71,8 +71,8 @@ bool Flush_to_disk(std::FILE* file) {
     return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
 }
 
-bool Replace_file(const std::string& from, const std::string& to) {
-    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+bool Replace_file(const std::string& from, const std::string& to, Durability durability) {
+    const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durability == Durability::durable ? MOVEFILE_WRITE_THROUGH : 0);
     return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), flags) != 0;
 }
 

@@ -207,7 +207,8 @@ TEST(Startup, StaleTemporaryFilesOfInterruptedSavesAreRemoved) {
     EXPECT_EQ(
         Library_test::Listing("."),
         (std::vector<std::string>{".MusicDataBase.dat.tmp-young1", ".notes.tmp-ab", "MusicDataBase.dat",
-                                  "MusicDataBase.dat.tmp-abcdef", "error.txt", "log.txt", "music", "settings_v3.ini"}));
+                                  "MusicDataBase.dat.tmp-abcdef", "MusicDataBase.folders", "error.txt", "log.txt", "music",
+                                  "settings_v3.ini"}));
     EXPECT_EQ(Library_test::Listing(album),
               (std::vector<std::string>{"01 - SOS.flac", "tavrix.tag", "tavrix.tag.bak"}));
     EXPECT_EQ(VxDatabase::Instance().Get_nof_songs(2), 1);  // the temporary file was no song

@@ -1,0 +1,49 @@
+// What a scan records of the folders it enters (their times, for the start-up check of changed
+// folders) and how that check takes part in a scan. UI thread only, like the scan itself.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class VxDatabase;
+
+// One folder a scan listed: its path as the scan reached it (ending in the separator), its resolved
+// path (no separator at the end), its modification time when it was listed, and whether the scan
+// entered no folder inside it (set where the side file is read).
+struct VX_scanned_folder {
+    std::string path;
+    std::string real;
+    std::int64_t time = 0;
+    bool leaf = false;
+};
+
+namespace Scan_record {
+
+// A time no folder is taken to have: the folder is listed again at the next check.
+inline constexpr std::int64_t Unknown_time = 0;
+
+// A folder's modification time in nanoseconds, taken before it is listed. Unknown_time when it
+// cannot be read, and when it is so recent that a change in the same step of the file system's
+// clock (two seconds on some) would leave it as it is.
+std::int64_t Folder_time(const std::string& path);
+
+// While a session lives, every folder a scan lists is appended to `listed`, all scans share one set
+// of entered folders, and `descend` (when given) is asked first about every subfolder a scan meets
+// (its path ending in the separator, its resolved path): true when it took care of it. One at a time.
+class Session {
+public:
+    using Descend = std::function<bool(const std::string& path, const std::string& real)>;
+    Session(std::vector<VX_scanned_folder>& listed, Descend descend = nullptr);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Counts a resolved path as entered; false when it already was.
+    bool Enter(const std::string& real);
+    // ReadMusic of folder, whose resolved path real was entered already.
+    void Scan(VxDatabase& db, const std::string& folder, const std::string& real);
+};
+
+}  // namespace Scan_record
