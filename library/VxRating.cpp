@@ -9,6 +9,7 @@
 
 #include "library/VxDatabase.h"
 #include "library/VxDefs.h"
+#include "settings/Atomic_file.h"
 #include "settings/CIniFile.h"
 #include "settings/VxRead.h"
 #include "trace/VxTrace.h"
@@ -58,6 +59,7 @@ bool VxRating::Tag_file_usable(const std::string& tag) {
         if (!ec && size <= Max_tag_file_size) return true;
         reason = ec ? "cannot be read" : "is larger than " + std::to_string(Max_tag_file_size) + " bytes";
     }
+    refusal_ = reason;
     if (reported_.insert(tag + " " + reason).second)
         VxTrace::Instance().Write_error("VxRating : '" + tag + "' " + reason + "; its ratings are not used");
     return false;
@@ -96,18 +98,21 @@ bool VxRating::SetSongRating(int c, int s, int rating) {
     const std::string tag = Tag_file(c);
     const std::string section = VxDatabase::Instance().Get_song_file(c, s);
     // A rating the tag file does not hold would be lost at the next rebuild: the song keeps its old one.
-    bool stored = Tag_file_usable(tag);
-    if (stored) {
-        if (!CIniFile::File_exists(tag)) CIniFile::Create_file(tag);
-        if (!CIniFile::Section_exists(section, tag)) CIniFile::Add_section(section, tag);
-        stored = CIniFile::Set_value(Rating_key, int_to_string(rating), section, tag);
+    // One write makes a missing file, its section and the key, so a crash leaves no half-made file.
+    refusal_.clear();
+    // A rating cut short by a crash left its temporary file here; the library's start never lists album
+    // folders, so the next write to this one is where it goes.
+    const std::string folder = VxDatabase::Instance().Get_cd_path(c);
+    if (const int stale = Atomic_file::Remove_stale_temporaries(folder.empty() ? "." : folder); stale > 0)
+        VxTrace::Instance().Write_error("Removed " + std::to_string(stale) + " stale temporary files in " + folder);
+    if (Tag_file_usable(tag) &&
+        CIniFile::Set_value(Rating_key, int_to_string(rating), section, tag, CIniFile::Missing_file::create)) {
+        VxDatabase::Instance().Set_song_score_and_update_cd_score(c, s, rating);
+        return true;
     }
-    if (!stored) {
-        VxTrace::Instance().Write_error("SetSongRating : could not write '" + tag + "'");
-        return false;
-    }
-    VxDatabase::Instance().Set_song_score_and_update_cd_score(c, s, rating);
-    return true;
+    if (refusal_.empty()) refusal_ = "cannot be written";
+    VxTrace::Instance().Write_error("SetSongRating : could not write '" + tag + "'");
+    return false;
 }
 
 double VxRating::Weight(int r) {

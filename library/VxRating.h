@@ -33,6 +33,9 @@ public:
     // random list. False, with an error line and nothing changed, when the rating could not be stored
     // (the tag file too large, a folder, or not writable); the caller tells the user.
     bool SetSongRating(int c, int s, int rating);
+    // Why the last SetSongRating failed, as its error line says it: "is larger than 1048576 bytes",
+    // "is no file", "cannot be read", or "cannot be written".
+    const std::string& Refusal() const { return refusal_; }
 
     // The ratings of every song of album c, from one reading of its tag file (the score pass).
     std::vector<int> Get_album_ratings(int c);
@@ -50,4 +53,5 @@ private:
 
     Image_loader loader_;
     std::set<std::string> reported_;  // tag files with their reason, already in an error line
+    std::string refusal_;
 };

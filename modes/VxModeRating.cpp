@@ -32,9 +32,9 @@ void VxModeRating::Rate_current_song(int digit) {
         return;
     }
     if (!VxRating::Instance().SetSongRating(item.cd_index, item.song_index, level * 10))
-        Platform::Message_box("VxRating", "The rating could not be stored in " +
-                                              VxRating::Instance().Tag_file(item.cd_index) +
-                                              "\nThe song keeps its old rating.");
+        Platform::Message_box(
+            "VxRating", "The rating could not be stored in " + VxRating::Instance().Tag_file(item.cd_index) +
+                            "\nThe song keeps its old rating.\nThe tag file " + VxRating::Instance().Refusal() + ".");
     Update_now_playing();
     playlist.Redraw_visible_page();  // the song's row shows its new mark
     if (browse_) browse_->Refresh();

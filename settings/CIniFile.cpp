@@ -2,9 +2,12 @@
 // records: a live header is a line that starts with "<", so values may hold "<" and sections "=".
 #include "settings/CIniFile.h"
 
+#include <boost/filesystem.hpp>
 #include <fstream>
 
 #include "settings/Atomic_file.h"
+
+namespace fs = boost::filesystem;
 
 namespace {
 
@@ -192,10 +195,15 @@ std::string CIniFile::Get_value(std::string key, std::string section, std::strin
     return found.empty() ? std::string() : found.front().value;
 }
 
-bool CIniFile::Set_value(std::string key, std::string value, std::string section, std::string file) {
+bool CIniFile::Set_value(std::string key, std::string value, std::string section, std::string file,
+                         Missing_file missing) {
     if (!Storable_key(key) || !Storable_section(section) || !Storable_value(value)) return false;
     std::vector<IniRecord> records;
-    if (!Load_file(file, records)) return false;
+    if (!Load_file(file, records)) {
+        // Only a file that is not there starts empty; one that is there and cannot be read stays as it is.
+        boost::system::error_code ec;
+        if (missing == Missing_file::fail || fs::symlink_status(file, ec).type() != fs::file_not_found) return false;
+    }
 
     auto match = Find(records, key, section);
     if (match != records.end()) {

@@ -39,9 +39,13 @@ public:
     static std::vector<IniRecord> Get_record(std::string key, std::string section, std::string file);
     // "" when there is no such record or the file cannot be read.
     static std::string Get_value(std::string key, std::string section, std::string file);
-    // A new key goes directly below its section's header; a new section at the end.
-    // False when the file cannot be read or written, or when the text cannot be stored in one line.
-    static bool Set_value(std::string key, std::string value, std::string section, std::string file);
+    // What Set_value does when the file does not exist: fail, or make it holding the one record.
+    enum class Missing_file { fail, create };
+    // A new key goes directly below its section's header; a new section at the end. One write:
+    // a crash leaves the file as it was or with the value. False when the file cannot be read or
+    // written, or when the text cannot be stored in one line.
+    static bool Set_value(std::string key, std::string value, std::string section, std::string file,
+                          Missing_file missing = Missing_file::fail);
     static bool Delete_record(std::string key, std::string section, std::string file);
     static bool Delete_section(std::string section, std::string file);
 

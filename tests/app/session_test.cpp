@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/app/jukebox_fixture.h"
+#include "tests/app/program_run.h"
 
 namespace {
 
@@ -112,6 +113,38 @@ TEST_F(Session, LeavingRatingOrVolumeByAKeyKeepsThemClosed) {
     const std::string tag = Read_file(Tag_file("Alpha - One"));
     EXPECT_EQ(Count(tag, "rating=70"), 1) << tag;
     EXPECT_EQ(Count(tag, "rating="), 1) << tag;
+}
+
+TEST_F(Session, ATagFilePastOneMegabyteIsNeitherReadNorRewrittenAndTheRatingModeSaysSo) {
+    // Every song rated 90 in its first lines, then padding past the limit.
+    std::string big;
+    for (int n = 1; n <= 3; ++n)
+        big += " <0" + std::to_string(n) + " - Song " + std::to_string(n) + ".wav>\n rating=90\n";
+    big += "#" + std::string(1u << 20, 'x') + "\n";
+    TestSupport::Write_file(Tag_file("Alpha - One"), big);
+    // As in the session above: Alpha's second song queued, then R 7.
+    ASSERT_EQ(Start("wait 300\nkey b\nwait 300\nkey 1\nwait 300\nkey 2\nwait 1500\nkey r\nwait 200\nkey 7\n"
+                    "wait 1500\nkey Escape\nwait 300\nkey Escape\nwait 300\nkey q\n"),
+              0);
+    EXPECT_EQ(Count(Log(), "SetRatingLevel - Key 1-9,0"), 1);
+    EXPECT_EQ(Read_file(Tag_file("Alpha - One")), big);
+    // The box names the file as the library does, from the home's run/ folder.
+    EXPECT_EQ(Count(Dialogs(),
+                    "VxRating\tThe rating could not be stored in ../music/Alpha - One/tavrix.tag"
+                    "\\nThe song keeps its old rating.\\nThe tag file is larger than 1048576 bytes.\n"),
+              1)
+        << Dialogs();
+    EXPECT_EQ(
+        Count(Read_file(run + "/error.txt"), "tavrix.tag' is larger than 1048576 bytes; its ratings are not used"), 1);
+    for (const auto& e : JukeboxTest::fs::directory_iterator(home + "/music/Alpha - One"))
+        EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+
+    // The album has no ratings, in the library the run saved.
+    const ProgramTest::Outcome listing = ProgramTest::Run_program(run, {"--list"}, {"HOME=" + home});
+    ASSERT_EQ(listing.code, 0) << listing.err;
+    const std::string alpha = listing.out.substr(listing.out.find("title='One'"));
+    EXPECT_EQ(Count(alpha.substr(0, alpha.find("\n[")), "rating=-1"), 3) << listing.out;
+    EXPECT_NE(alpha.find("score=0\n"), std::string::npos) << listing.out;
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // Ratings in tag files, album scores, the random list and the random draw, on scanned albums.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 
 #include "library/VxDatabase.h"
 #include "library/VxDefs.h"
@@ -151,4 +153,26 @@ TEST(RandomList, ATagFileTooLargeOrNoFileIsNeitherReadNorRewritten) {
     EXPECT_FALSE(VxRating::Instance().SetSongRating(0, 1, 80));
     EXPECT_EQ(VxRating::Instance().GetSongRating(0, 1), -1);
     EXPECT_NE(TestSupport::Read_trace("error.txt").find("VxRating : '" + tag + "' is no file"), std::string::npos);
+}
+
+TEST(RandomList, ARatingWritesItsTagFileOnceAndClearsTheStaleTemporariesOfItsFolder) {
+    Jukebox jb;
+    jb.Touch("A - B/1.mp3");
+    jb.Touch("A - B/2.mp3");
+    VxDatabase& db = VxDatabase::Instance();
+    db.ReadMusic(jb.Music_folder());
+    const std::string folder = jb.Music() + "/A - B/";
+    // What a kill during an earlier rating left, and a write of another jukebox that is still going on.
+    const std::string stale = folder + ".tavrix.tag.tmp-a1B2c3", young = folder + ".tavrix.tag.tmp-d4E5f6";
+    TestSupport::Write_file(stale, " <1.mp3>\n ra");
+    TestSupport::Write_file(young, " <2.mp3>\n ra");
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2);
+    std::filesystem::last_write_time(stale, old);
+    ASSERT_TRUE(VxRating::Instance().SetSongRating(0, 1, 70));
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(young));
+    // A missing tag file is made with its section and key in one piece.
+    EXPECT_EQ(TestSupport::Read_file(folder + "tavrix.tag"), " <" + db.Get_song_file(0, 1) + ">\n rating=70\n");
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("Removed 1 stale temporary files in " + folder),
+              std::string::npos);
 }

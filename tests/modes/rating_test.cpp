@@ -9,6 +9,7 @@
 #include "modes/VxModeRating.h"
 #include "platform/window.h"
 #include "playback/VxPlaylist.h"
+#include "settings/Atomic_file.h"
 #include "settings/CIniFile.h"
 #include "tests/modes/mode_fixture.h"
 
@@ -56,16 +57,45 @@ TEST_F(Rating_mode, DigitsRateTheCurrentSongInItsTagFileAndCloseTheModeASecondLa
     EXPECT_TRUE(shell_.modes.empty());
 }
 
-TEST_F(Rating_mode, ARatingThatCannotBeStoredSaysSoInABox) {
+TEST_F(Rating_mode, ARatingThatCannotBeStoredSaysSoInABoxAndChangesNothing) {
     VxModeRating mode(nullptr);
     VxPlaylist& playlist = VxPlaylist::Instance();
+    VxDatabase& db = VxDatabase::Instance();
     playlist.Insert_item(0, 1);
     playlist.Set_current_index(0);
     const std::string tag = VxRating::Instance().Tag_file(0);
-    std::filesystem::create_directories(tag);  // no file can take its place
+    const std::string box = "VxRating\tThe rating could not be stored in " + tag + "\\nThe song keeps its old rating.";
+
+    // A tag file past the limit, with a rating in its first line: not read, not rewritten.
+    const std::string big =
+        "<" + db.Get_song_file(0, 1) + ">\nrating=90\n#" + std::string(VxRating::Max_tag_file_size, 'x') + "\n";
+    TestSupport::Write_file(tag, big);
+    db.Determine_cd_scores();
+    EXPECT_EQ(db.Get_song_rating(0, 1), -1);
+    EXPECT_EQ(db.Get_cd_score(0), 0.0);
+    Type(mode, '7');
+    EXPECT_EQ(TestSupport::Read_file(tag), big);
+    EXPECT_EQ(db.Get_song_rating(0, 1), -1);
+    EXPECT_EQ(Count(Dialogs(), box + "\\nThe tag file is larger than 1048576 bytes.\n"), 1) << Dialogs();
+
+    // A folder in its place.
+    std::filesystem::remove(tag);
+    std::filesystem::create_directories(tag);
     Type(mode, '9');
-    EXPECT_EQ(VxDatabase::Instance().Get_song_rating(0, 1), -1);
-    EXPECT_EQ(Count(Dialogs(), "VxRating\tThe rating could not be stored in " + tag), 1) << Dialogs();
+    EXPECT_EQ(db.Get_song_rating(0, 1), -1);
+    EXPECT_EQ(Count(Dialogs(), box + "\\nThe tag file is no file.\n"), 1) << Dialogs();
+
+    // A folder that takes no new file (as root can write anywhere, the refusal is the platform's).
+    std::filesystem::remove(tag);
+    TestSupport::Write_file(tag, "<" + db.Get_song_file(0, 1) + ">\nrating=50\n");
+    Atomic_file::Inject_fault(Atomic_file::Fault::create);
+    Type(mode, '8');
+    Atomic_file::Inject_fault(Atomic_file::Fault::none);
+    EXPECT_EQ(Tag_value(0, 1), "50");
+    EXPECT_EQ(Count(Dialogs(), box + "\\nThe tag file cannot be written.\n"), 1) << Dialogs();
+    Type(mode, '8');
+    EXPECT_EQ(Tag_value(0, 1), "80");
+    EXPECT_EQ(Count(Dialogs(), "VxRating\t"), 3) << "no box for a rating that is stored";
 }
 
 TEST_F(Rating_mode, AnEmptyPlaylistRatesNothingAndLeavesTheTimeOut) {

@@ -2,6 +2,8 @@
 // and the lines whose text would otherwise be misread ("<" in values, "=" in section names).
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "settings/CIniFile.h"
 #include "tests/support/test_support.h"
 
@@ -161,4 +163,18 @@ TEST(IniFile, TrimModes) {
     EXPECT_EQ(start, "x y \r\n");
     EXPECT_EQ(end, " \t x y");
     EXPECT_EQ(blank, "");
+}
+
+TEST(IniFile, SetValueMakesAMissingFileInOneWriteOnlyWhenAsked) {
+    TestSupport::Scratch_dir dir;
+    EXPECT_FALSE(CIniFile::Set_value("rating", "70", "a.mp3", "t.tag"));
+    EXPECT_FALSE(std::filesystem::exists("t.tag"));
+    ASSERT_TRUE(CIniFile::Set_value("rating", "70", "a.mp3", "t.tag", CIniFile::Missing_file::create));
+    EXPECT_EQ(Read_file("t.tag"), " <a.mp3>\n rating=70\n");
+    // An existing file is changed as without the policy; one that cannot be read is left alone.
+    ASSERT_TRUE(CIniFile::Set_value("rating", "80", "a.mp3", "t.tag", CIniFile::Missing_file::create));
+    EXPECT_EQ(Read_file("t.tag"), " <a.mp3>\n rating=80\n");
+    TestSupport::Make_dirs("folder.tag/inside");
+    EXPECT_FALSE(CIniFile::Set_value("rating", "70", "a.mp3", "folder.tag", CIniFile::Missing_file::create));
+    EXPECT_TRUE(std::filesystem::exists("folder.tag/inside"));
 }
