@@ -1,7 +1,10 @@
 // tavrix_crashtest: kills the real program with SIGKILL at seeded points while it writes the library, the
 // settings and a tag file, then starts it again and checks the files, the next start and the temporary files.
 //
-//   tavrix_crashtest [--points N] [--seed S] [--case library|settings|tag] [--work DIR] [--program PATH] [--pics DIR]
+//   tavrix_crashtest [--points N] [--seed S] [--case library|settings|tag [--at POINT]] [--work DIR]
+//                    [--program PATH] [--pics DIR]
+//
+// --at replays the one point a failure line names.
 //
 // A point is the entry or the exit of one system call on the watched file (see Kill_tracer.h), so a kill
 // lands where the seed says whatever the machine's load; every point must leave a usable jukebox. Per case:
@@ -42,6 +45,7 @@ struct Options {
     std::string program = std::string(TAVRIX_BINARY_DIR) + "/app/tavrix";
     std::string pics = std::string(TAVRIX_BINARY_DIR) + "/pics";
     std::string only;  // one case by the first word of its name; all when empty
+    int at = 0;        // replays this one point instead of drawing them
 };
 
 struct Case {
@@ -76,6 +80,7 @@ public:
         for (std::size_t i = 0; i < cases_.size(); ++i)
             if (o_.only.empty() || cases_[i].name.rfind(o_.only, 0) == 0)
                 failed += Run_case(cases_[i], o_.seed + static_cast<unsigned>(i));
+        if (failed == 0) fs::remove_all(o_.work);  // a failure keeps its homes to look at
         return failed == 0 ? 0 : 1;
     }
 
@@ -159,8 +164,8 @@ private:
 
         Tally t;
         std::mt19937 random(seed);
-        for (int i = 0; i < o_.points; ++i) {
-            const int point = 1 + static_cast<int>(random() % static_cast<unsigned>(full.points));
+        for (int i = 0; i < (o_.at > 0 ? 1 : o_.points); ++i) {
+            const int point = o_.at > 0 ? o_.at : 1 + static_cast<int>(random() % static_cast<unsigned>(full.points));
             work.Copy_from(source);
             const Crashtest::Traced_run run = Crashtest::Run_traced(Program(c, work, point));
             const std::string where = c.name + " point " + std::to_string(point) + ": ";
@@ -284,9 +289,11 @@ int main(int argc, char** argv) {
             o.pics = value;
         else if (name == "--case")
             o.only = value;
+        else if (name == "--at")
+            o.at = std::stoi(value);
         else {
-            std::cerr << "usage: tavrix_crashtest [--points N] [--seed S] [--case library|settings|tag] [--work DIR] "
-                         "[--program PATH] [--pics DIR]\n";
+            std::cerr << "usage: tavrix_crashtest [--points N] [--seed S] [--case library|settings|tag [--at POINT]] "
+                         "[--work DIR] [--program PATH] [--pics DIR]\n";
             return 2;
         }
     }
