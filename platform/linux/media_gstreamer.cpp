@@ -14,11 +14,12 @@
 namespace Platform {
 namespace {
 
-// playbin's GstPlayFlags: video, audio, software volume (so the volume reads back as set). Video goes
-// to a fake sink: without a video chain a picture or a silent film never prerolls, it hangs.
+// playbin's GstPlayFlags: video and audio. Video goes to a fake sink: without a video chain a picture or
+// a silent film never prerolls, it hangs. No software volume: playbin's own volume element for a sink
+// without one stays alive after its pipeline (one per song, a few KB each); the graph keeps its own
+// volume element in front of the sink instead, and the volume reads back as set from it.
 constexpr guint Play_flag_video = 0x01;
 constexpr guint Play_flag_audio = 0x02;
-constexpr guint Play_flag_soft_volume = 0x10;
 // Long enough for any local file to preroll; a file that never does is a failed render, not a hang.
 constexpr GstClockTime Preroll_timeout = 5 * GST_SECOND;
 constexpr const char* Stop_message = "tavrix-stop";
@@ -101,8 +102,9 @@ Render_result Classify(const GError* error) {
 
 class Gst_graph final : public Media_graph {
 public:
-    explicit Gst_graph(GstElement* playbin) : playbin_(playbin), bus_(gst_element_get_bus(playbin)) {
-        g_object_set(playbin_, "flags", Play_flag_video | Play_flag_audio | Play_flag_soft_volume, nullptr);
+    Gst_graph(GstElement* playbin, GstElement* volume)
+        : playbin_(playbin), volume_(volume), bus_(gst_element_get_bus(playbin)) {
+        g_object_set(playbin_, "flags", Play_flag_video | Play_flag_audio, nullptr);
         if (GstElement* pictures = gst_element_factory_make("fakesink", nullptr))
             g_object_set(playbin_, "video-sink", pictures, nullptr);
     }
@@ -111,6 +113,7 @@ public:
         gst_element_set_state(playbin_, GST_STATE_NULL);
         gst_object_unref(bus_);
         gst_object_unref(playbin_);
+        gst_object_unref(volume_);
     }
 
     Render_result Render_file(const std::string& path) override {
@@ -126,13 +129,13 @@ public:
     bool Set_volume(int hundredths_db) override {
         double linear = 0.0;
         if (hundredths_db > Volume_silence) linear = std::pow(10.0, std::min(hundredths_db, Volume_full) / 2000.0);
-        g_object_set(playbin_, "volume", linear, nullptr);
+        g_object_set(volume_, "volume", linear, nullptr);
         return true;
     }
 
     bool Get_volume(int& hundredths_db) override {
         double linear = 0.0;
-        g_object_get(playbin_, "volume", &linear, nullptr);
+        g_object_get(volume_, "volume", &linear, nullptr);
         if (linear <= 0.0) {
             hundredths_db = Volume_silence;
         } else {
@@ -188,7 +191,7 @@ private:
         }
         g_object_set(playbin_, "uri", uri, nullptr);
         g_free(uri);
-        GstElement* sink = Make_audio_sink();
+        GstElement* sink = Audio_sink_behind_volume();
         if (!sink) return Render_result::other_failure;
         g_object_set(playbin_, "audio-sink", sink, nullptr);
 
@@ -218,6 +221,23 @@ private:
         }
     }
 
+    // A bin of the graph's volume element and the audio sink, entered through the volume's sink pad.
+    GstElement* Audio_sink_behind_volume() {
+        GstElement* sink = Make_audio_sink();
+        if (!sink) return nullptr;
+        GstElement* bin = gst_bin_new(nullptr);
+        gst_bin_add_many(GST_BIN(bin), volume_, sink, nullptr);  // the bin takes a reference to volume_
+        GstPad* entry = gst_element_get_static_pad(volume_, "sink");
+        const bool linked =
+            gst_element_link(volume_, sink) && gst_element_add_pad(bin, gst_ghost_pad_new("sink", entry));
+        gst_object_unref(entry);
+        if (!linked) {
+            gst_object_unref(gst_object_ref_sink(bin));
+            return nullptr;
+        }
+        return bin;
+    }
+
     bool Has_audio() {
         gint streams = 0;
         g_object_get(playbin_, "n-audio", &streams, nullptr);
@@ -230,6 +250,7 @@ private:
     }
 
     GstElement* playbin_;
+    GstElement* volume_;  // our reference; in the audio sink's bin once Build made it
     GstBus* bus_;
     std::atomic<bool> failed_{false};
     std::atomic<bool> stopped_{false};
@@ -242,7 +263,13 @@ std::unique_ptr<Media_graph> Media_graph::Create() {
     GstElement* playbin = gst_element_factory_make("playbin", nullptr);
     if (!playbin) return nullptr;
     gst_object_ref_sink(playbin);
-    return std::make_unique<Gst_graph>(playbin);
+    GstElement* volume = gst_element_factory_make("volume", nullptr);
+    if (!volume) {
+        gst_object_unref(playbin);
+        return nullptr;
+    }
+    gst_object_ref_sink(volume);
+    return std::make_unique<Gst_graph>(playbin, volume);
 }
 
 }  // namespace Platform
