@@ -64,7 +64,9 @@ TEST_F(Audio, SongChangeCrossFadesFromTheOldSongWhileTheNewOnePlaysAtTheMainVolu
     ASSERT_FALSE(samples.empty());
     const Sample* ramp_start = nullptr;
     for (const Sample& s : samples) {
-        if (s.before_ms < 300) EXPECT_NEAR(s.level, 75, 0.1) << s.before_ms;  // held for 300 ms
+        if (s.before_ms < 300) {
+            EXPECT_NEAR(s.level, 75, 0.1) << s.before_ms;  // held for 300 ms
+        }
         if (!ramp_start && s.level < 70) ramp_start = &s;
     }
     ASSERT_NE(ramp_start, nullptr);
