@@ -14,9 +14,9 @@ public:
     virtual void Draw_front() {}
     virtual void Draw_overlay() {}
     virtual void Draw_button_bar() {}
-    virtual void Draw_type_box() {}       // the current mode's one-line box (the strip behind the buttons)
-    virtual void Draw_mode_sign() {}      // the current mode's extras above the frame
-    virtual void Draw_bar_extras() {}     // the generic mode's button-bar extras
-    virtual void Draw_layer_a() {}        // the generic mode's shared images below the panels
-    virtual void Draw_layer_b() {}        // and above the frame
+    virtual void Draw_type_box() {}    // the current mode's one-line box (the strip behind the buttons)
+    virtual void Draw_mode_sign() {}   // the current mode's extras above the frame
+    virtual void Draw_bar_extras() {}  // the generic mode's button-bar extras
+    virtual void Draw_layer_a() {}     // the generic mode's shared images below the panels
+    virtual void Draw_layer_b() {}     // and above the frame
 };

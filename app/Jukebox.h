@@ -6,4 +6,4 @@
 namespace Jukebox {
 // Returns the process exit code; a script that cannot be read is reported on stderr with code 2.
 int Run(const std::string& script_path);
-}
+}  // namespace Jukebox

@@ -38,8 +38,8 @@ void Report_progress_on_stderr() {
             std::cerr << "\rLoading music folders: folders " << db.Get_folder_count() << ", albums " << db.Get_nof_cds()
                       << "        " << std::flush;
         else if (timer_id == 14)
-            std::cerr << "\rDetermining album scores: " << db.Get_score_index() << "/" << db.Get_nof_cds()
-                      << "        " << std::flush;
+            std::cerr << "\rDetermining album scores: " << db.Get_score_index() << "/" << db.Get_nof_cds() << "        "
+                      << std::flush;
     };
     hooks.sorting = [](int done, int total) {
         if (!Progress_due() && done != total) return;

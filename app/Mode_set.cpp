@@ -76,7 +76,8 @@ void Create_modes(Mode_switcher& modes) {
     static VxModeRating rating(&browse);
     static VxModeOptions options(&browse);
     static VxModeMain main_mode;
-    for (VxMode* mode : std::initializer_list<VxMode*>{&browse, &search, &select, &volume, &rating, &options, &main_mode})
+    for (VxMode* mode :
+         std::initializer_list<VxMode*>{&browse, &search, &select, &volume, &rating, &options, &main_mode})
         Add(modes, *mode);
     generic.Set_current_mode_lookup(Current_mode_object);
     modes.Set_generic(&generic_adapter);

@@ -27,8 +27,8 @@ void Mode_switcher::Set_mode(int mode_id) {
     if (Is_timed(current_)) Platform::Message_queue::Instance().Kill_timer(TIMER_MODE_TIMEOUT);
     if (App_mode* old_mode = Mode_object(current_)) old_mode->Leave();
     if (App_mode* new_mode = Mode_object(mode_id)) new_mode->Enter();
-    const bool swap = (current_ == MODE_RATING && mode_id == MODE_VOLUME) ||
-                      (current_ == MODE_VOLUME && mode_id == MODE_RATING);
+    const bool swap =
+        (current_ == MODE_RATING && mode_id == MODE_VOLUME) || (current_ == MODE_VOLUME && mode_id == MODE_RATING);
     if (!swap) previous_ = current_;
     current_ = mode_id;
     On_mode_switched(mode_id);

@@ -2,11 +2,10 @@
 // loop and the frame are in Frame.cpp, the progress screens in Progress_screens.cpp.
 #include "app/VxApplication.h"
 
-#include "app/Script_player.h"
-#include "app/Screensaver_follow.h"
-
 #include <cstdlib>
 
+#include "app/Screensaver_follow.h"
+#include "app/Script_player.h"
 #include "display/Rating_images.h"
 #include "display/VxDirectX.h"
 #include "library/Library_startup.h"
@@ -165,9 +164,9 @@ void VxApplication::Load_furniture() {
         slot.Set_ramp_preset(0);
     }
     const std::pair<int, const char*> captions[] = {
-        {MODE_MAIN, "IMAGE_cap_playing3.jpg"},   {MODE_BROWSE, "IMAGE_cap_browse3.jpg"},
-        {MODE_VOLUME, "IMAGE_cap_volume3.jpg"},  {MODE_RATING, "IMAGE_cap_rating3.jpg"},
-        {MODE_SEARCH, "IMAGE_cap_search3.jpg"},  {MODE_OPTIONS, "IMAGE_cap_options.jpg"}};
+        {MODE_MAIN, "IMAGE_cap_playing3.jpg"},  {MODE_BROWSE, "IMAGE_cap_browse3.jpg"},
+        {MODE_VOLUME, "IMAGE_cap_volume3.jpg"}, {MODE_RATING, "IMAGE_cap_rating3.jpg"},
+        {MODE_SEARCH, "IMAGE_cap_search3.jpg"}, {MODE_OPTIONS, "IMAGE_cap_options.jpg"}};
     for (const auto& [id, file] : captions) {
         mode_captions_[id] = std::make_unique<VxBitmap>();
         load(*mode_captions_[id], file, 0, 0, 25, 7, false);
@@ -278,6 +277,7 @@ bool VxApplication::Save_frame(const std::string& path) {
     Surface& back = VxDirectX::Instance().Back_buffer();
     Surface& target = *shot.Get_surface();
     const Rect all{0, 0, back.Width(), back.Height()};
-    target.Blit(back, all, Rect{0, 0, target.Width(), target.Height()}, Rect{0, 0, target.Width(), target.Height()}, false);
+    target.Blit(back, all, Rect{0, 0, target.Width(), target.Height()}, Rect{0, 0, target.Width(), target.Height()},
+                false);
     return shot.Save_surface(path);
 }

@@ -31,7 +31,8 @@ void Write_wav(const std::string& path, double seconds) {
     auto u16 = [&](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
     out.write("RIFF", 4), u32(36 + samples * 2), out.write("WAVEfmt ", 8), u32(16), u16(1), u16(1);
     u32(rate), u32(rate * 2), u16(2), u16(16), out.write("data", 4), u32(samples * 2);
-    for (std::uint32_t i = 0; i < samples; ++i) u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(std::sin(i * 0.3) * 8000)));
+    for (std::uint32_t i = 0; i < samples; ++i)
+        u16(static_cast<std::uint16_t>(static_cast<std::int16_t>(std::sin(i * 0.3) * 8000)));
 }
 
 class One_song : public VxAudio_source {

@@ -30,13 +30,15 @@ void Make_tree(const fs::path& music) {
         const fs::path folder = (a % 2 == 0) ? music / (artist + " - Album " + std::to_string(a))
                                              : music / artist / ("Album " + std::to_string(a));
         fs::create_directories(folder);
-        for (int s = 0; s < Songs; ++s) Touch(folder / ("0" + std::to_string(s) + " - Song number " + std::to_string(s) + ".mp3"));
+        for (int s = 0; s < Songs; ++s)
+            Touch(folder / ("0" + std::to_string(s) + " - Song number " + std::to_string(s) + ".mp3"));
         Touch(folder / "cover.jpg");
         if (a % 10 == 0) {
             const std::string tag = (folder / "tavrix.tag").string();
             CIniFile::Create_file(tag);
             for (int s = 0; s < Songs; s += 2)
-                CIniFile::Set_value("rating", std::to_string(40 + 6 * s), "0" + std::to_string(s) + " - Song number " + std::to_string(s) + ".mp3", tag);
+                CIniFile::Set_value("rating", std::to_string(40 + 6 * s),
+                                    "0" + std::to_string(s) + " - Song number " + std::to_string(s) + ".mp3", tag);
         }
     }
 }
@@ -46,8 +48,10 @@ long Bare_walk(const fs::path& folder) {
     long entries = 0;
     for (fs::directory_iterator it(folder), end; it != end; ++it) {
         ++entries;
-        if (fs::is_directory(it->status())) entries += Bare_walk(it->path());
-        else (void)it->path().filename().string();
+        if (fs::is_directory(it->status()))
+            entries += Bare_walk(it->path());
+        else
+            (void)it->path().filename().string();
     }
     return entries;
 }
@@ -132,12 +136,14 @@ int main() {
     });
     const double scores = Time_ms([&] { db.Determine_cd_scores(); });
     const double sort = Time_ms([&] { db.SortMusiclist(); });
-    const double random = Time_ms([&] {
-        VX_FileSystem_musiclist m = db.Musiclist();
-        m.random_list.clear();
-        db.Set_musiclist(std::move(m));
-        db.ScoreSortRandomArray();
-    }, 1);
+    const double random = Time_ms(
+        [&] {
+            VX_FileSystem_musiclist m = db.Musiclist();
+            m.random_list.clear();
+            db.Set_musiclist(std::move(m));
+            db.ScoreSortRandomArray();
+        },
+        1);
     const double index = Time_ms([&] { db.Create_lookup_table(); });
     const double save = Time_ms([&] { db.Save(); });
     const double load = Time_ms([&] { db.Load(); });
@@ -147,7 +153,8 @@ int main() {
     std::printf("bare directory walk        %8.1f ms  (reference 1.00)\n", walk);
     std::printf("scan (ReadMusic)           %8.1f ms  %5.2f x walk   (target <= 2.0)\n", scan, scan / walk);
     std::printf("Save                       %8.1f ms  %5.2f x walk\n", save, save / walk);
-    std::printf("Load                       %8.1f ms  %5.2f x walk   scan/Load = %.1f (target >= 5)\n", load, load / walk, scan / load);
+    std::printf("Load                       %8.1f ms  %5.2f x walk   scan/Load = %.1f (target >= 5)\n", load,
+                load / walk, scan / load);
     std::printf("score pass                 %8.1f ms  %5.2f x walk\n", scores, scores / walk);
     std::printf("random list                %8.1f ms  %5.2f x walk\n", random, random / walk);
     std::printf("SortMusiclist              %8.1f ms  %5.2f x walk\n", sort, sort / walk);

@@ -222,9 +222,9 @@ int main(int argc, char** argv) {
     std::printf("%-40s %8.2f fps  %5.2f x refresh   %.0f blanks missed, loop CPU %.0f %%\n",
                 "paced as the jukebox paces frames", paced_fps, paced_fps / refresh_hz, paced.missed_blanks,
                 100 * paced.cpu_ms / (paced.seconds * 1000));
-    std::printf("%-40s %8.3f ms   %5.2f x compose and present (%.3f ms)   target <= 1.30\n",
-                "  loop CPU per frame", paced.cpu_ms / std::max(1.0, paced.frames),
-                paced.cpu_ms / std::max(1e-9, frame_work_ms), frame_work_ms / std::max(1.0, paced.frames));
+    std::printf("%-40s %8.3f ms   %5.2f x compose and present (%.3f ms)   target <= 1.30\n", "  loop CPU per frame",
+                paced.cpu_ms / std::max(1.0, paced.frames), paced.cpu_ms / std::max(1e-9, frame_work_ms),
+                frame_work_ms / std::max(1.0, paced.frames));
     std::printf("%-40s %8.2f fps  %5.2f x refresh   (headroom)\n", "unpaced: compose and present at once", unpaced_fps,
                 unpaced_fps / refresh_hz);
     std::error_code ec;

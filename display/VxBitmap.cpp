@@ -2,13 +2,12 @@
 // text writing, value-profile motion, hit tests and saving as BMP.
 #include "display/VxBitmap.h"
 
-#include "display/Bmp_file.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <vector>
 
+#include "display/Bmp_file.h"
 #include "display/VxDirectX.h"
 #include "platform/dialogs.h"
 #include "settings/Atomic_file.h"
@@ -306,9 +305,9 @@ bool VxBitmap::Save_surface(const std::string& path) {
         return false;
     }
     const Platform::Surface& surface = *surface_;
-    const Bmp_result result = Write_bmp(path, surface_width_, surface_height_, Bmp_depth::bits_32,
-                                        Bmp_padding_word::absent,
-                                        [&surface](int row, int col) { return surface.Row(row)[col]; });
+    const Bmp_result result =
+        Write_bmp(path, surface_width_, surface_height_, Bmp_depth::bits_32, Bmp_padding_word::absent,
+                  [&surface](int row, int col) { return surface.Row(row)[col]; });
     if (result == Bmp_result::cannot_create) {
         Platform::Message_box("Error", "Unable to Create Bitmap File");
         return false;

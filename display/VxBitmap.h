@@ -55,7 +55,7 @@ public:
     void Set_clip(double left, double top, double right, double bottom);  // per cent of the window
     Platform::Rect Get_clip() const { return clip_; }
 
-    void Make_surface();                            // an empty surface of the bitmap's size
+    void Make_surface();  // an empty surface of the bitmap's size
     // The file, stretched to the bitmap's size; a cover keeps its colours (display/VxPicture.h).
     void Loading_surface(const std::string& path, VxPicture picture = VxPicture::Theme);
     void Release_surface();

@@ -57,8 +57,8 @@ private:
     VxButton() = default;
     std::unique_ptr<VxClickBitmap> Make(const std::string& label, int id, Size_class size, double height,
                                         const std::string& image);
-    void Add_digits(std::vector<std::unique_ptr<VxClickBitmap>>& into, double height, int count = 10,
-                    double x0 = 2.5, double step = 4);
+    void Add_digits(std::vector<std::unique_ptr<VxClickBitmap>>& into, double height, int count = 10, double x0 = 2.5,
+                    double step = 4);
     void Add_search_keys(VxButton_set& set);
 
     bool built_ = false;

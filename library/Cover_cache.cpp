@@ -128,7 +128,8 @@ void VxDatabase::Create_and_remove_cached_covers() {
     dx.Set_size_limit(true);
     const std::string placeholder_jpeg = settings.Pics_folder() + Placeholder_name + ".jpg";
     const std::string placeholder_bmp = covers + Placeholder_name + ".bmp";
-    if (can_cache && Is_file(placeholder_jpeg) && !Is_file(placeholder_bmp)) Cache_cover(placeholder_jpeg, placeholder_bmp);
+    if (can_cache && Is_file(placeholder_jpeg) && !Is_file(placeholder_bmp))
+        Cache_cover(placeholder_jpeg, placeholder_bmp);
 
     if (settings.Get_cache_covers()) {
         const int n = Get_nof_cds();

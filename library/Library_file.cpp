@@ -56,7 +56,7 @@ void Field(Archive& ar, std::string& s) {
 
 template <class Archive, class T>
 void Field(Archive& ar, T& value) {
-    ar & value;
+    ar& value;
 }
 
 // Collections: the count (and, from library version 4 on, an item version), then the elements.
@@ -92,18 +92,30 @@ BOOST_SERIALIZATION_COLLECTION_TRAITS(std::vector)
 namespace boost::serialization {
 
 template <class Archive, class T>
-void save(Archive& ar, const std::vector<T>& v, unsigned) { Save_collection(ar, v); }
+void save(Archive& ar, const std::vector<T>& v, unsigned) {
+    Save_collection(ar, v);
+}
 template <class Archive, class T>
-void load(Archive& ar, std::vector<T>& v, unsigned) { Load_collection(ar, v); }
+void load(Archive& ar, std::vector<T>& v, unsigned) {
+    Load_collection(ar, v);
+}
 template <class Archive, class T>
-void serialize(Archive& ar, std::vector<T>& v, unsigned version) { split_free(ar, v, version); }
+void serialize(Archive& ar, std::vector<T>& v, unsigned version) {
+    split_free(ar, v, version);
+}
 
 template <class Archive, class T>
-void save(Archive& ar, const std::deque<T>& v, unsigned) { Save_collection(ar, v); }
+void save(Archive& ar, const std::deque<T>& v, unsigned) {
+    Save_collection(ar, v);
+}
 template <class Archive, class T>
-void load(Archive& ar, std::deque<T>& v, unsigned) { Load_collection(ar, v); }
+void load(Archive& ar, std::deque<T>& v, unsigned) {
+    Load_collection(ar, v);
+}
 template <class Archive, class T>
-void serialize(Archive& ar, std::deque<T>& v, unsigned version) { split_free(ar, v, version); }
+void serialize(Archive& ar, std::deque<T>& v, unsigned version) {
+    split_free(ar, v, version);
+}
 
 template <class Archive>
 void serialize(Archive& ar, VX_FileSystem_song& s, unsigned) {
@@ -138,7 +150,9 @@ void serialize(Archive& ar, VX_start_char_struct& e, unsigned) {
 }
 
 template <class Archive>
-void serialize(Archive& ar, VX_lookup_table_struct& t, unsigned) { Field(ar, t.start_chars); }
+void serialize(Archive& ar, VX_lookup_table_struct& t, unsigned) {
+    Field(ar, t.start_chars);
+}
 
 template <class Archive>
 void serialize(Archive& ar, VX_FileSystem_musiclist& m, unsigned) {
@@ -148,7 +162,9 @@ void serialize(Archive& ar, VX_FileSystem_musiclist& m, unsigned) {
 }
 
 template <class Archive>
-void serialize(Archive& ar, c_mlist& u, unsigned) { Field(ar, u.musiclist); }
+void serialize(Archive& ar, c_mlist& u, unsigned) {
+    Field(ar, u.musiclist);
+}
 
 }  // namespace boost::serialization
 
@@ -165,7 +181,8 @@ void Check_positions(const VX_FileSystem_musiclist& m) {
     for (const auto& r : m.random_list) {
         if (r.cd_index < 0 || r.cd_index >= nof_cds) Corrupt("random entry names no album");
         const auto& songs = m.cds[static_cast<std::size_t>(r.cd_index)].songs;
-        if (r.song_index < 0 || r.song_index >= static_cast<long long>(songs.size())) Corrupt("random entry names no song");
+        if (r.song_index < 0 || r.song_index >= static_cast<long long>(songs.size()))
+            Corrupt("random entry names no song");
     }
 }
 

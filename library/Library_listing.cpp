@@ -9,8 +9,8 @@ void Write_library_listing(std::ostream& out) {
     out << "Albums: " << m.cds.size() << "\n";
     for (std::size_t c = 0; c < m.cds.size(); ++c) {
         const VX_FileSystem_cd& cd = m.cds[c];
-        out << "[" << c << "] artist='" << cd.artist << "' title='" << cd.title << "' name='" << cd.name
-            << "' cover='" << cd.cover << "' score=" << cd.score << "\n";
+        out << "[" << c << "] artist='" << cd.artist << "' title='" << cd.title << "' name='" << cd.name << "' cover='"
+            << cd.cover << "' score=" << cd.score << "\n";
         out << "    path='" << cd.path << "'\n";
         for (std::size_t s = 0; s < cd.songs.size(); ++s)
             out << "    [" << s << "] file='" << cd.songs[s].file_name << "' name='" << cd.songs[s].name

@@ -17,7 +17,8 @@ namespace Library_startup {
 namespace {
 
 void No_albums_check() {
-    if (VxDatabase::Instance().Get_nof_cds() == 0) Platform::Message_box(Window_title, "No directories with songs found");
+    if (VxDatabase::Instance().Get_nof_cds() == 0)
+        Platform::Message_box(Window_title, "No directories with songs found");
 }
 
 // A library whose index or random list does not fit its albums (saved between the two saves of a

@@ -10,7 +10,8 @@ namespace Library_startup {
 inline constexpr const char* Window_title = "The Tavrix Jukebox";
 
 // Rescans the music folder and rebuilds everything derived from it, saving after the scan and at
-// the end, then the times of the folders it listed. cache_covers stands for the cover-cache steps; without it they are left out.
+// the end, then the times of the folders it listed. cache_covers stands for the cover-cache steps; without it they are
+// left out.
 void Rebuild_library(const std::function<void()>& cache_covers = nullptr);
 
 // Loads "MusicDataBase.dat" when it can be read, then scans only the album folders added, removed or

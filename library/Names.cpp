@@ -57,7 +57,8 @@ void extract_names(const std::string& path, bool use_two_directories, const std:
     const auto cut = path.rfind(Platform::Path_separator);
     const std::string folder_part = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
     if (!(last.valid && cut != std::string::npos && last.folder_part == folder_part &&
-          last.two == use_two_directories && last.artist_pattern == artist_pattern && last.title_pattern == title_pattern)) {
+          last.two == use_two_directories && last.artist_pattern == artist_pattern &&
+          last.title_pattern == title_pattern)) {
         const std::string folder = regex_extract(path, Names::Folder_pattern());
         const std::string parent = regex_extract(path, Names::Parent_folder_pattern());
         last.path = regex_extract(path, Names::Folder_path_pattern()) + Platform::Path_separator_text;

@@ -10,9 +10,7 @@ namespace {
 
 std::string Album_key(const VX_FileSystem_cd& cd) { return fold_accents(to_upper(cd.artist)); }
 
-int First_byte(const VX_FileSystem_cd& cd) {
-    return cd.artist.empty() ? -1 : static_cast<unsigned char>(cd.artist[0]);
-}
+int First_byte(const VX_FileSystem_cd& cd) { return cd.artist.empty() ? -1 : static_cast<unsigned char>(cd.artist[0]); }
 
 }  // namespace
 

@@ -2,15 +2,15 @@
 // at the front. A folder reached twice (symbolic links, loops) is scanned only the first time.
 // Each entry's type comes with the folder's listing; only a symbolic link is asked about (once).
 #include <algorithm>
-#include <chrono>
 #include <boost/filesystem.hpp>
+#include <chrono>
 #include <filesystem>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
-#include "library/VxDatabase.h"
 #include "library/Scan_record.h"
+#include "library/VxDatabase.h"
 #include "library/VxDefs.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -78,10 +78,12 @@ void VxDatabase::ReadMusic(std::string folder) {
     // The outermost call resolves its folder; inner calls arrive here already recorded.
     const std::string real = real_hint.empty() ? Resolved(base) : real_hint;
     if (state.depth == 1) state.visited.insert(real);
-    const std::string real_base = (!real.empty() && real.back() == Platform::Path_separator) ? real : real + Platform::Path_separator;
+    const std::string real_base =
+        (!real.empty() && real.back() == Platform::Path_separator) ? real : real + Platform::Path_separator;
     // The time before the listing: a change while it runs shows at the next check.
     if (state.listed)
-        state.listed->push_back(VX_scanned_folder{base, real_base.substr(0, real_base.size() - 1), Scan_record::Folder_time(base)});
+        state.listed->push_back(
+            VX_scanned_folder{base, real_base.substr(0, real_base.size() - 1), Scan_record::Folder_time(base)});
 
     VxRead& settings = VxRead::Instance();
     VX_FileSystem_cd* album = nullptr;  // deque references survive insertions at the front

@@ -12,17 +12,17 @@
 
 // One song file of an album folder.
 struct VX_FileSystem_song {
-    std::string file_name;  // last path component, with extension
-    std::string name;       // display name
-    std::string reserved1;  // never filled; carried through the library file
-    std::string reserved2;  // never filled; carried through the library file
+    std::string file_name;     // last path component, with extension
+    std::string name;          // display name
+    std::string reserved1;     // never filled; carried through the library file
+    std::string reserved2;     // never filled; carried through the library file
     std::int32_t rating = -1;  // 0..100, -1 when none is recorded
 };
 
 // One album: a folder that directly holds at least one song.
 struct VX_FileSystem_cd {
-    std::string path;    // the album folder, ending in the path separator
-    std::string name;    // display name
+    std::string path;  // the album folder, ending in the path separator
+    std::string name;  // display name
     std::string title;
     std::string artist;  // its first character orders the library and files the album in the index
     std::string cover;   // file name of the cover image inside path; "" when none
@@ -72,8 +72,8 @@ bool Derived_parts_fit(const VX_FileSystem_musiclist& musiclist);
 // What the library tells the shell while a long operation runs, so that the progress screens
 // are redrawn. Both are called synchronously on the user-interface thread and must not touch the library.
 struct VX_progress_hooks {
-    std::function<void(unsigned timer_id)> tick;           // as a synchronous WM_TIMER: 10 scan, 14 scores, 8 covers
-    std::function<void(int done, int total)> sorting;      // the sorting progress screen, steps 1..3 of 3
+    std::function<void(unsigned timer_id)> tick;       // as a synchronous WM_TIMER: 10 scan, 14 scores, 8 covers
+    std::function<void(int done, int total)> sorting;  // the sorting progress screen, steps 1..3 of 3
 };
 
 class VxDatabase {

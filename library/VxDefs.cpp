@@ -122,8 +122,9 @@ std::string fold_accents(const std::string& text) {
             out += 'E';
         } else if (b == 0xF8) {
             out += 'O';
-        } else if (b == 0xC3 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) == 0xA9 ||
-                                                         static_cast<unsigned char>(text[i + 1]) == 0xB8)) {
+        } else if (b == 0xC3 && i + 1 < text.size() &&
+                   (static_cast<unsigned char>(text[i + 1]) == 0xA9 ||
+                    static_cast<unsigned char>(text[i + 1]) == 0xB8)) {
             out += static_cast<unsigned char>(text[i + 1]) == 0xA9 ? 'E' : 'O';
             ++i;
         } else {

@@ -41,8 +41,8 @@ public:
     std::vector<int> Get_album_ratings(int c);
     std::string Tag_file(int c) const;  // album path + "tavrix.tag"
 
-    static double Weight(int rating);   // 95..100: 1.25, 70..94: 1.0, 50..69: 0.25, else 0.0
-    static bool Drawable(int rating);   // above 65, or exactly -1 (never rated)
+    static double Weight(int rating);                   // 95..100: 1.25, 70..94: 1.0, 50..69: 0.25, else 0.0
+    static bool Drawable(int rating);                   // above 65, or exactly -1 (never rated)
     static int Parse_rating(const std::string& value);  // "" gives -1
 
 private:

@@ -96,7 +96,8 @@ std::vector<std::string> Wrap_text(const std::string& text, int max_px, double h
         }
         if (cut == std::string::npos || cut == 0) break;
         lines.push_back(rest.substr(0, cut));
-        rest.erase(0, rest.find_first_not_of(' ', cut) == std::string::npos ? rest.size() : rest.find_first_not_of(' ', cut));
+        rest.erase(
+            0, rest.find_first_not_of(' ', cut) == std::string::npos ? rest.size() : rest.find_first_not_of(' ', cut));
     }
     if (!rest.empty() || lines.empty()) lines.push_back(Fit_text(rest, max_px, height_per_cent));
     return lines;

@@ -14,16 +14,16 @@ enum Mode_id : int {
 inline constexpr int Mode_table_size = 11;
 
 enum Timer_id : unsigned {
-    TIMER_TICK = 1,                       // 500 ms, repeating: song watch and status lines
-    TIMER_REDRAW = 3,                     // 50 ms, one shot: one more frame after an event
-    TIMER_MODE_TIMEOUT = 5,               // timed modes fall back to the previous mode
-    TIMER_PLAYLIST = 6,                   // 700 ms: the playlist starts its current song
-    TIMER_AUDIO = 7,                      // 300 ms: held fade-outs begin
-    TIMER_PROGRESS_CACHE_COVERS = 8,      // sent synchronously, never timed
-    TIMER_PROGRESS_DOWNLOAD_COVERS = 9,   // sent synchronously
-    TIMER_PROGRESS_FOLDERS = 10,          // sent synchronously
-    TIMER_SEARCH_JUMP = 13,               // 1200 ms after typing in the search mode
-    TIMER_PROGRESS_SCORES = 14,           // sent synchronously
+    TIMER_TICK = 1,                      // 500 ms, repeating: song watch and status lines
+    TIMER_REDRAW = 3,                    // 50 ms, one shot: one more frame after an event
+    TIMER_MODE_TIMEOUT = 5,              // timed modes fall back to the previous mode
+    TIMER_PLAYLIST = 6,                  // 700 ms: the playlist starts its current song
+    TIMER_AUDIO = 7,                     // 300 ms: held fade-outs begin
+    TIMER_PROGRESS_CACHE_COVERS = 8,     // sent synchronously, never timed
+    TIMER_PROGRESS_DOWNLOAD_COVERS = 9,  // sent synchronously
+    TIMER_PROGRESS_FOLDERS = 10,         // sent synchronously
+    TIMER_SEARCH_JUMP = 13,              // 1200 ms after typing in the search mode
+    TIMER_PROGRESS_SCORES = 14,          // sent synchronously
 };
 
 // Button codes beyond the keyboard's.

@@ -61,8 +61,8 @@ private:
 
     std::array<Panel_state, Ring_size> ring_{};
     int index_ = 0;
-    int count_ = 0;     // valid pages shown, less the steps back
-    int held_ = 0;      // older states the ring still holds (at most Ring_size - 1)
+    int count_ = 0;  // valid pages shown, less the steps back
+    int held_ = 0;   // older states the ring still holds (at most Ring_size - 1)
     bool history_ = false;
     std::vector<int> albums_;
 };

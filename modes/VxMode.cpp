@@ -12,9 +12,9 @@
 #include "modes/Mode_images.h"
 #include "modes/Mode_support.h"
 #include "modes/VxShell.h"
-#include "playback/VxPlaylist.h"
 #include "platform/dialogs.h"
 #include "playback/VxAudio.h"
+#include "playback/VxPlaylist.h"
 #include "settings/VxRead.h"
 
 VxMode::VxMode(int mode_id, std::string name) : mode_id_(mode_id), name_(std::move(name)) {}
@@ -74,8 +74,8 @@ void VxMode::Handle_message(const Platform::Message& message) {
             int w = 0, h = 0;
             VxDirectX::Instance().Get_window_size(w, h);
             const auto percent = [](int v, int size) { return size > 0 ? std::to_string(v * 100.0 / size) : "0"; };
-            Platform::Message_box("VxMode", "x=" + std::to_string(x) + " (" + percent(x, w) + " %), y=" +
-                                                std::to_string(y) + " (" + percent(y, h) + " %)");
+            Platform::Message_box("VxMode", "x=" + std::to_string(x) + " (" + percent(x, w) +
+                                                " %), y=" + std::to_string(y) + " (" + percent(y, h) + " %)");
             break;
         }
         default:

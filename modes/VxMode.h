@@ -40,7 +40,7 @@ public:
     // mode calls it after every key, character and timer, so a change made while nothing plays
     // (random play, the volume) shows at once, and an idle tick redraws nothing.
     void Refresh_status_lines();
-    void Update_now_playing();   // the playing album's cover
+    void Update_now_playing();  // the playing album's cover
     // The five status texts ("Remaining =03m07s", "Volume =75%", "Status =", "Fading =", "Random =").
     static std::vector<std::string> Status_lines();
     void Draw_type_box();

@@ -108,8 +108,8 @@ VxModeBrowse::VxModeBrowse() : VxMode(MODE_BROWSE, "Browse Mode"), impl_(std::ma
         // The panels show only inside the album area, so a page sliding out or in never covers
         // the front panel or the playlist beside it.
         for (VxBitmap& panel : images->action_panel)
-            panel.Set_clip(VxMode_images::Action_x, VxMode_images::Action_y, VxMode_images::Action_x + panel.Get_size().x,
-                           VxMode_images::Action_y + panel.Get_size().y);
+            panel.Set_clip(VxMode_images::Action_x, VxMode_images::Action_y,
+                           VxMode_images::Action_x + panel.Get_size().x, VxMode_images::Action_y + panel.Get_size().y);
         impl_->Place_covers(images->action_panel[images->action_panel_in_use]);
         impl_->Plot_into(images->action_panel_in_use);
         button_bar_ = VxButton::Instance().Make_button_set(VxButton_mode::Browse);
@@ -154,10 +154,18 @@ void VxModeBrowse::Navigate(int direction, const std::string& text) {
         return;
     }
     switch (direction) {
-        case Panel_page_back: impl_->Show(Slide::Left); break;
-        case Panel_page_forward: impl_->Show(Slide::Right); break;
-        case Panel_previous_char: impl_->Show(Slide::Up); break;
-        default: impl_->Show(Slide::Down); break;
+        case Panel_page_back:
+            impl_->Show(Slide::Left);
+            break;
+        case Panel_page_forward:
+            impl_->Show(Slide::Right);
+            break;
+        case Panel_previous_char:
+            impl_->Show(Slide::Up);
+            break;
+        default:
+            impl_->Show(Slide::Down);
+            break;
     }
 }
 
@@ -200,11 +208,20 @@ void VxModeBrowse::Refresh() {
 
 void VxModeBrowse::On_key_down(int code) {
     switch (code) {
-        case 37: show_6cdpanel_left(); break;
-        case 39: show_6cdpanel_right(); break;
-        case 38: show_6cdpanel_up(); break;
-        case 40: show_6cdpanel_down(); break;
-        default: break;
+        case 37:
+            show_6cdpanel_left();
+            break;
+        case 39:
+            show_6cdpanel_right();
+            break;
+        case 38:
+            show_6cdpanel_up();
+            break;
+        case 40:
+            show_6cdpanel_down();
+            break;
+        default:
+            break;
     }
 }
 
@@ -219,11 +236,27 @@ void VxModeBrowse::On_char(int code) {
         return;
     }
     switch (code) {
-        case 8: case 27: Set_mode(MODE_MAIN); break;
-        case 'V': case 'v': Set_mode(MODE_VOLUME); break;
-        case 'O': case 'o': Set_mode(MODE_OPTIONS); break;
-        case 'R': case 'r': Set_mode(MODE_RATING); break;
-        case 'S': case 's': Set_mode(MODE_SEARCH); break;
-        default: break;
+        case 8:
+        case 27:
+            Set_mode(MODE_MAIN);
+            break;
+        case 'V':
+        case 'v':
+            Set_mode(MODE_VOLUME);
+            break;
+        case 'O':
+        case 'o':
+            Set_mode(MODE_OPTIONS);
+            break;
+        case 'R':
+        case 'r':
+            Set_mode(MODE_RATING);
+            break;
+        case 'S':
+        case 's':
+            Set_mode(MODE_SEARCH);
+            break;
+        default:
+            break;
     }
 }

@@ -10,7 +10,8 @@
 #include "playback/VxAudio.h"
 
 VxModeGeneric::VxModeGeneric() : VxMode(0, "Main Mode") {
-    if (VxDirectX::Instance().Is_initialised()) button_bar_ = VxButton::Instance().Make_button_set(VxButton_mode::Generic);
+    if (VxDirectX::Instance().Is_initialised())
+        button_bar_ = VxButton::Instance().Make_button_set(VxButton_mode::Generic);
 }
 
 void VxModeGeneric::On_key_down(int) { Refresh_current_status(); }

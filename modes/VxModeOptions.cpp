@@ -73,7 +73,8 @@ std::vector<std::string> VxModeOptions::Build_lines() {
         std::string("Enable Random Song Play ?. (") + Yes_no(settings.Get_use_random()) + ")",
         "Download missing Cover (in DB) NOW !",
         std::string("Use internet connection on startup ?. (") + Yes_no(settings.Get_check_new_version()) + ")",
-        std::string("Retrieve latest version (internet) !. (cur = ") + Own_version + " / new = " + Newest_version() + ")",
+        std::string("Retrieve latest version (internet) !. (cur = ") + Own_version + " / new = " + Newest_version() +
+            ")",
         std::string("Enable Logging ?. (") + Yes_no(settings.Get_use_logging()) + ")",
     };
 }
@@ -123,8 +124,8 @@ void VxModeOptions::Choose_new_music_folder() {
     if (error) {
         VxTrace::Instance().Write_error(std::string("Error : could not delete ") + VxDatabase::File_name + ": " +
                                         error.message());
-        Platform::Message_box("VxMode", std::string("Could not delete the old library file ") +
-                                            VxDatabase::File_name + ".\nThe music folder is changed, the library is not rebuilt.");
+        Platform::Message_box("VxMode", std::string("Could not delete the old library file ") + VxDatabase::File_name +
+                                            ".\nThe music folder is changed, the library is not rebuilt.");
         return;
     }
     VxDatabase::Instance().Clear();
@@ -150,7 +151,9 @@ void VxModeOptions::Retrieve_latest_version() {
 void VxModeOptions::On_char(int code) {
     VxRead& settings = VxRead::Instance();
     switch (code) {
-        case '1': Choose_new_music_folder(); return;
+        case '1':
+            Choose_new_music_folder();
+            return;
         case '2':
             settings.Set_cache_covers(true);
             VxDatabase::Instance().Create_and_remove_cached_covers();
@@ -182,15 +185,32 @@ void VxModeOptions::On_char(int code) {
             settings.Set_use_logging(!settings.Get_use_logging());
             Refresh();
             return;
-        default: break;
+        default:
+            break;
     }
     if (Handle_playback_char(code)) return;
     switch (code) {
-        case 8: case 27: Set_mode(MODE_PREVIOUS); break;
-        case 'B': case 'b': Set_mode(MODE_BROWSE); break;
-        case 'R': case 'r': Set_mode(MODE_RATING); break;
-        case 'S': case 's': Set_mode(MODE_SEARCH); break;
-        case 'V': case 'v': Set_mode(MODE_VOLUME); break;
-        default: break;
+        case 8:
+        case 27:
+            Set_mode(MODE_PREVIOUS);
+            break;
+        case 'B':
+        case 'b':
+            Set_mode(MODE_BROWSE);
+            break;
+        case 'R':
+        case 'r':
+            Set_mode(MODE_RATING);
+            break;
+        case 'S':
+        case 's':
+            Set_mode(MODE_SEARCH);
+            break;
+        case 'V':
+        case 'v':
+            Set_mode(MODE_VOLUME);
+            break;
+        default:
+            break;
     }
 }

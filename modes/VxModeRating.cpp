@@ -51,24 +51,38 @@ void VxModeRating::On_char(int code) {
         return;
     }
     switch (code) {
-        case 8: case 27: Set_mode(MODE_BROWSE); break;
-        case ' ': Handle_playback_char(code); break;
-        case 'B': case 'b':
+        case 8:
+        case 27:
+            Set_mode(MODE_BROWSE);
+            break;
+        case ' ':
+            Handle_playback_char(code);
+            break;
+        case 'B':
+        case 'b':
             Mode_support::Stop_timer(TIMER_MODE_TIMEOUT);
             Set_mode(MODE_BROWSE);
             break;
-        case 'S': case 's':
+        case 'S':
+        case 's':
             Mode_support::Stop_timer(TIMER_MODE_TIMEOUT);
             Set_mode(MODE_SEARCH);
             break;
-        case 'V': case 'v':
+        case 'V':
+        case 'v':
             Mode_support::Stop_timer(TIMER_MODE_TIMEOUT);
             Set_mode(MODE_VOLUME);
             break;
-        case 'N': case 'n': case 'P': case 'p': case 'M': case 'm':
+        case 'N':
+        case 'n':
+        case 'P':
+        case 'p':
+        case 'M':
+        case 'm':
             Mode_support::Stop_timer(TIMER_MODE_TIMEOUT);
             Handle_playback_char(code);
             break;
-        default: break;
+        default:
+            break;
     }
 }

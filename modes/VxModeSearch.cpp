@@ -80,10 +80,18 @@ void VxModeSearch::On_key_down(int code) {
     Leave_to_browse();
     if (!browse_) return;
     switch (code) {
-        case 37: browse_->show_6cdpanel_left(); break;
-        case 38: browse_->show_6cdpanel_up(); break;
-        case 39: browse_->show_6cdpanel_right(); break;
-        case 40: browse_->show_6cdpanel_down(); break;
+        case 37:
+            browse_->show_6cdpanel_left();
+            break;
+        case 38:
+            browse_->show_6cdpanel_up();
+            break;
+        case 39:
+            browse_->show_6cdpanel_right();
+            break;
+        case 40:
+            browse_->show_6cdpanel_down();
+            break;
     }
 }
 

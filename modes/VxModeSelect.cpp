@@ -63,7 +63,8 @@ struct VxModeSelect::Impl {
             sheet.Write_text(std::to_string((line + 1) % 10), 0, false);
             sheet.Set_text_colour(RGB(15, 20, 35));
             sheet.Set_text_cursor(15, y);
-            sheet.Write_text(Album_panel::Fit_text(songs[static_cast<std::size_t>(song)].name, name_px, height), 0, false);
+            sheet.Write_text(Album_panel::Fit_text(songs[static_cast<std::size_t>(song)].name, name_px, height), 0,
+                             false);
         }
     }
 
@@ -102,9 +103,9 @@ struct VxModeSelect::Impl {
         const int n = static_cast<int>(db.Musiclist().cds[static_cast<std::size_t>(album)].songs.size());
         panel.Set_text_colour(RGB(120, 40, 20));
         panel.Set_text_cursor(8, 85);
-        panel.Write_text(std::to_string(n) + (n == 1 ? " song" : " songs") + "  (" +
-                             double_to_string(db.Get_cd_score(album)) + ")",
-                         0, true);
+        panel.Write_text(
+            std::to_string(n) + (n == 1 ? " song" : " songs") + "  (" + double_to_string(db.Get_cd_score(album)) + ")",
+            0, true);
     }
 
     // The new page comes from below (down) or above (up); the old one leaves the other way.
@@ -272,11 +273,27 @@ void VxModeSelect::On_char(int code) {
         return;
     }
     switch (code) {
-        case 8: case 27: Set_mode(MODE_BROWSE); break;
-        case 'A': case 'a': Choose_album(); break;
-        case 'R': case 'r': Set_mode(MODE_RATING); break;
-        case 'S': case 's': Set_mode(MODE_SEARCH); break;
-        case 'V': case 'v': Set_mode(MODE_VOLUME); break;
-        default: break;
+        case 8:
+        case 27:
+            Set_mode(MODE_BROWSE);
+            break;
+        case 'A':
+        case 'a':
+            Choose_album();
+            break;
+        case 'R':
+        case 'r':
+            Set_mode(MODE_RATING);
+            break;
+        case 'S':
+        case 's':
+            Set_mode(MODE_SEARCH);
+            break;
+        case 'V':
+        case 'v':
+            Set_mode(MODE_VOLUME);
+            break;
+        default:
+            break;
     }
 }

@@ -53,15 +53,42 @@ void VxModeVolume::On_char(int code) {
     }
     if (Handle_playback_char(code)) return;
     switch (code) {
-        case '0': Set_volume(100); break;
-        case '+': case '=': volume_up(); break;
-        case '-': case '_': volume_down(); break;
-        case 'H': case 'h': volume_half(); break;
-        case 'D': case 'd': volume_double(); break;
-        case 8: case 27: Set_mode(MODE_BROWSE); break;
-        case 'B': case 'b': Set_mode(MODE_BROWSE); break;
-        case 'R': case 'r': Set_mode(MODE_RATING); break;
-        case 'S': case 's': Set_mode(MODE_SEARCH); break;
-        default: break;
+        case '0':
+            Set_volume(100);
+            break;
+        case '+':
+        case '=':
+            volume_up();
+            break;
+        case '-':
+        case '_':
+            volume_down();
+            break;
+        case 'H':
+        case 'h':
+            volume_half();
+            break;
+        case 'D':
+        case 'd':
+            volume_double();
+            break;
+        case 8:
+        case 27:
+            Set_mode(MODE_BROWSE);
+            break;
+        case 'B':
+        case 'b':
+            Set_mode(MODE_BROWSE);
+            break;
+        case 'R':
+        case 'r':
+            Set_mode(MODE_RATING);
+            break;
+        case 'S':
+        case 's':
+            Set_mode(MODE_SEARCH);
+            break;
+        default:
+            break;
     }
 }

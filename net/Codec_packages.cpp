@@ -28,10 +28,11 @@ void Offer_decoder_package(const std::string& extension, const std::string& warn
         Platform::Message_box(Caption, warning + "No decoder is known for this type of file.\n");
         return;
     }
-    const std::string text = warning + "GStreamer has no " + decoder->description + "; the package " +
-                             decoder->package + " brings it.\n";
+    const std::string text =
+        warning + "GStreamer has no " + decoder->description + "; the package " + decoder->package + " brings it.\n";
     if (!Platform::Has_codec_installer()) {
-        Platform::Message_box(Caption, text + "Install it with your system's package manager, then play the song again.\n");
+        Platform::Message_box(Caption,
+                              text + "Install it with your system's package manager, then play the song again.\n");
         return;
     }
     if (!Platform::Message_box_ok_cancel(Caption, text + "Do you want the system's installer to install it now ?\n",
@@ -57,8 +58,9 @@ void Codec_install_finished(unsigned outcome) {
             VxNet_shell::Current().Restart_current_song();
             break;
         case Platform::Codec_install::not_found:
-            Platform::Message_box(Caption, "Error! Could not install codec\nThe system's installer found no package with the " +
-                                               done.decoder.description + ".");
+            Platform::Message_box(Caption,
+                                  "Error! Could not install codec\nThe system's installer found no package with the " +
+                                      done.decoder.description + ".");
             break;
         case Platform::Codec_install::failed:
             Platform::Message_box(Caption, "Error! Could not install codec");

@@ -6,8 +6,8 @@
 
 #include "library/VxDefs.h"
 #include "net/Net_servers.h"
-#include "net/VxInternet.h"
 #include "net/Software_source.h"
+#include "net/VxInternet.h"
 #include "net/VxNet_shell.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -131,7 +131,8 @@ bool Download_codec(const std::string& extension) {
     const std::string name = Codec_installer_name(extension);
     std::vector<std::string> candidates;
     if (extension == "MP3") {
-        candidates = {"unknown/" + name, Net_servers::Local() + "codecs/" + name, Net_servers::Distribution() + "codecs/" + name};
+        candidates = {"unknown/" + name, Net_servers::Local() + "codecs/" + name,
+                      Net_servers::Distribution() + "codecs/" + name};
     } else if (extension == "APE" || extension == "OGG" || extension == "FLAC") {
         candidates = {Net_servers::Local() + "codecs/" + name, Net_servers::Distribution() + "codecs/" + name};
     }

@@ -12,7 +12,9 @@ int VxDatabase_albums::Get_nof_cds() { return VxDatabase::Instance().Get_nof_cds
 std::string VxDatabase_albums::Get_cd_name(int c) { return VxDatabase::Instance().Get_cd_name(c); }
 std::string VxDatabase_albums::Get_cd_path(int c) { return VxDatabase::Instance().Get_cd_path(c); }
 std::string VxDatabase_albums::Get_cd_cover(int c) { return VxDatabase::Instance().Get_cd_cover(c); }
-void VxDatabase_albums::Set_cd_cover(int c, const std::string& file_name) { VxDatabase::Instance().Set_cd_cover(c, file_name); }
+void VxDatabase_albums::Set_cd_cover(int c, const std::string& file_name) {
+    VxDatabase::Instance().Set_cd_cover(c, file_name);
+}
 std::string VxDatabase_albums::Get_cd_cached_cover(int c) { return VxDatabase::Instance().Get_cd_cached_cover(c); }
 void VxDatabase_albums::Set_cover_index(int c) { VxDatabase::Instance().Set_cover_index(c); }
 int VxDatabase_albums::Get_download_count() { return VxDatabase::Instance().Get_download_count(); }

@@ -58,12 +58,13 @@ void VxInternet::Open_url(const std::string& url, bool& timed_out, Platform::Htt
     bool in_time;
     {
         std::unique_lock<std::mutex> lock(handover.mutex);
-        in_time = handover.finished.wait_for(lock, std::chrono::milliseconds(Open_timeout_ms), [&] { return handover.done; });
+        in_time =
+            handover.finished.wait_for(lock, std::chrono::milliseconds(Open_timeout_ms), [&] { return handover.done; });
     }
     if (!in_time) {
         VxTrace::Instance().Write_error("server timeout on url: " + url);
         client->Abort();
-        worker.join();  // the abort ends the pending open within one poll slice
+        worker.join();    // the abort ends the pending open within one poll slice
         Close_handles();  // the late answer, if any, goes with the handover
         timed_out = true;
         return;

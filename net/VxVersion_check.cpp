@@ -8,8 +8,8 @@
 
 #include "net/Net_servers.h"
 #include "net/Net_text.h"
-#include "net/VxInternet.h"
 #include "net/Software_source.h"
+#include "net/VxInternet.h"
 #include "net/VxNet_shell.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -67,7 +67,8 @@ std::string Installation_id() {
         std::uint32_t bits = source();
         for (int j = 0; j < 8; ++j, bits >>= 4) id += hex[bits & 0x0F];
     }
-    if (!Atomic_file::Write(Id_file, id + "\n")) VxTrace::Instance().Write_error("Could not keep the installation identifier");
+    if (!Atomic_file::Write(Id_file, id + "\n"))
+        VxTrace::Instance().Write_error("Could not keep the installation identifier");
     return id;
 }
 
@@ -109,8 +110,9 @@ bool Determine_new_version(std::string& newest) {
         if (text == Net_text::No_match) {
             if (!state.failure_shown) {
                 state.failure_shown = true;
-                Platform::Message_box(Caption,
-                                      "Could not determine current version. \nMake sure an internet connection is available ...");
+                Platform::Message_box(
+                    Caption,
+                    "Could not determine current version. \nMake sure an internet connection is available ...");
             }
         } else {
             result = text > std::string(Own_version);
@@ -141,7 +143,8 @@ void Offer_new_version() {
                                              Platform::Question::Runs_program))
             return;
         Platform::Open_file(file);
-        Platform::Message_box(Caption, "INSTALL new version and RESTART application manually. \nApplication will quit !");
+        Platform::Message_box(Caption,
+                              "INSTALL new version and RESTART application manually. \nApplication will quit !");
         shell.Quit();
         return;
     }

@@ -19,8 +19,10 @@ std::deque<std::string> g_folders;
 void Record(const std::string& caption, const std::string& text) {
     std::string line = caption + "\t";
     for (char c : text) {
-        if (c == '\n') line += "\\n";
-        else line += c;
+        if (c == '\n')
+            line += "\\n";
+        else
+            line += c;
     }
     line += "\n";
     std::lock_guard<std::mutex> lock(g_mutex);

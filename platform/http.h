@@ -23,8 +23,8 @@ public:
     // Fills buffer with up to size bytes, less only at the end of the body.
     // Returns the count, 0 at the end, -1 when the transfer failed (reset, stall, time limit, abort).
     virtual long Read(char* buffer, std::size_t size) = 0;
-    virtual int Status() const = 0;          // HTTP status of the final answer (after redirects)
-    virtual bool Secure() const = 0;         // the final answer came over HTTPS with a verified certificate
+    virtual int Status() const = 0;           // HTTP status of the final answer (after redirects)
+    virtual bool Secure() const = 0;          // the final answer came over HTTPS with a verified certificate
     virtual std::string Peer_ip() const = 0;  // numeric address of the server that answered
     virtual std::string Final_url() const = 0;
     // The body's length as the final answer's headers announce it; -1 when they do not.

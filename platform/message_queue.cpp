@@ -105,15 +105,18 @@ void Message_queue::Set_timer(unsigned id, unsigned period_ms) {
     const Clock::duration period = std::chrono::milliseconds(std::max(period_ms, Minimum_period_ms));
     const Clock::time_point due = Clock::now() + period;
     auto it = std::find_if(impl_->timers.begin(), impl_->timers.end(), [id](const Timer& t) { return t.id == id; });
-    if (it != impl_->timers.end()) *it = Timer{id, period, due};
-    else impl_->timers.push_back(Timer{id, period, due});
+    if (it != impl_->timers.end())
+        *it = Timer{id, period, due};
+    else
+        impl_->timers.push_back(Timer{id, period, due});
     impl_->Notify();
 }
 
 void Message_queue::Kill_timer(unsigned id) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     auto& timers = impl_->timers;
-    timers.erase(std::remove_if(timers.begin(), timers.end(), [id](const Timer& t) { return t.id == id; }), timers.end());
+    timers.erase(std::remove_if(timers.begin(), timers.end(), [id](const Timer& t) { return t.id == id; }),
+                 timers.end());
     impl_->Notify();
 }
 
@@ -156,8 +159,10 @@ bool Message_queue::Get(Message& out) {
         }
         const unsigned long seen = impl_->generation;
         auto changed = [&] { return impl_->generation != seen || impl_->source != nullptr; };
-        if (wait_ms < 0) impl_->changed.wait(lock, changed);
-        else impl_->changed.wait_until(lock, now + std::chrono::milliseconds(wait_ms), changed);
+        if (wait_ms < 0)
+            impl_->changed.wait(lock, changed);
+        else
+            impl_->changed.wait_until(lock, now + std::chrono::milliseconds(wait_ms), changed);
     }
 }
 

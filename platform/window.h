@@ -49,7 +49,8 @@ struct Message {
 };
 
 inline std::intptr_t Make_point(int x, int y) {
-    return static_cast<std::intptr_t>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) | static_cast<std::uint32_t>(x & 0xFFFF));
+    return static_cast<std::intptr_t>((static_cast<std::uint32_t>(y & 0xFFFF) << 16) |
+                                      static_cast<std::uint32_t>(x & 0xFFFF));
 }
 inline int Point_x(std::intptr_t lparam) { return static_cast<std::int16_t>(lparam & 0xFFFF); }
 inline int Point_y(std::intptr_t lparam) { return static_cast<std::int16_t>((lparam >> 16) & 0xFFFF); }

@@ -77,7 +77,8 @@ void VxAudio::FadeInOut() {
             channel.Set_fade_state(VxAudioChannel::Fade_in);
             channel.Fade_to(main_volume_);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -90,28 +91,35 @@ void VxAudio::Set_main_volume(double level) {
 
 std::string VxAudio::Get_play_state_text() const {
     switch (Current().Get_play_state()) {
-        case VxAudioChannel::Playing: return "PLAYING";
-        case VxAudioChannel::Stopped: return "STOPPED";
-        case VxAudioChannel::Paused: return "PAUSED";
-        default: return "UNKNOWN";
+        case VxAudioChannel::Playing:
+            return "PLAYING";
+        case VxAudioChannel::Stopped:
+            return "STOPPED";
+        case VxAudioChannel::Paused:
+            return "PAUSED";
+        default:
+            return "UNKNOWN";
     }
 }
 
 std::string VxAudio::Get_fade_state_text() const {
     switch (Current().Get_fade_state()) {
-        case VxAudioChannel::Fade_in: return "IN...";
-        case VxAudioChannel::Fade_down: return "OUT...";
-        case VxAudioChannel::Fade_zeroing: return "ZEROING...";
-        case VxAudioChannel::Fade_idle: return "..";
-        default: return "UNKNOWN";
+        case VxAudioChannel::Fade_in:
+            return "IN...";
+        case VxAudioChannel::Fade_down:
+            return "OUT...";
+        case VxAudioChannel::Fade_zeroing:
+            return "ZEROING...";
+        case VxAudioChannel::Fade_idle:
+            return "..";
+        default:
+            return "UNKNOWN";
     }
 }
 
 double VxAudio::Get_remaining_time() { return Current().get_duration() - Current().get_snd_position(); }
 
-int VxAudio::Get_fade_state(int channel) const {
-    return (channel == 0 ? channel0_ : channel1_).Get_fade_state();
-}
+int VxAudio::Get_fade_state(int channel) const { return (channel == 0 ? channel0_ : channel1_).Get_fade_state(); }
 
 void VxAudio::Set_fade_state(int channel, int state) { Channel(channel).Set_fade_state(state); }
 
@@ -149,12 +157,15 @@ void VxAudio::Fade_tick() {
                     // A channel whose state already reads stopped still has its graph halted,
                     // without the invalid-state box that Stop would show.
                     const int state = ch->Get_play_state();
-                    if (state == VxAudioChannel::Playing || state == VxAudioChannel::Paused) ch->Stop();
-                    else ch->Halt_graph();
+                    if (state == VxAudioChannel::Playing || state == VxAudioChannel::Paused)
+                        ch->Stop();
+                    else
+                        ch->Halt_graph();
                     ch->Set_fade_state(VxAudioChannel::Fade_idle);
                 }
                 break;
-            default: break;
+            default:
+                break;
         }
     }
     // The quit ends when both channels are silent, also where a channel's fade was another one's
@@ -194,7 +205,8 @@ void VxAudio::Watch_end_of_song() {
     VxAudioChannel& channel = Current();
     const std::string state = Get_play_state_text();
     const int fade = channel.Get_fade_state();
-    if (state != "STOPPED" && state != "PAUSED" && fade != VxAudioChannel::Fade_zeroing && fade != VxAudioChannel::Fade_quit) {
+    if (state != "STOPPED" && state != "PAUSED" && fade != VxAudioChannel::Fade_zeroing &&
+        fade != VxAudioChannel::Fade_quit) {
         if (source_) source_->Start_and_update_next_song();
     }
     if (fade == VxAudioChannel::Fade_zeroing) {
@@ -211,8 +223,8 @@ void VxAudio::Quit(bool& all_stopped) {
     quitting_ = true;
     Platform::Message_queue::Instance().Kill_timer(Timer_song_watch);
     for (VxAudioChannel* ch : {&channel0_, &channel1_}) ch->Quit_channel();
-    all_stopped = channel0_.Get_play_state() == VxAudioChannel::Stopped &&
-                  channel1_.Get_play_state() == VxAudioChannel::Stopped;
+    all_stopped =
+        channel0_.Get_play_state() == VxAudioChannel::Stopped && channel1_.Get_play_state() == VxAudioChannel::Stopped;
     // The caller posts the quit at once then; otherwise the fade tick does when both are silent.
     quit_finished_ = all_stopped;
 }

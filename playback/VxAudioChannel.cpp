@@ -17,12 +17,16 @@ constexpr double Not_available = 999;
 
 std::string Render_failure_text(Platform::Render_result result, const std::string& path) {
     switch (result) {
-        case Platform::Render_result::ok: return "";
-        case Platform::Render_result::invalid_file_format: return "The file format is invalid.";
-        case Platform::Render_result::unknown_file_type: return "The media type of this file: " + path + " is not recognized.";
+        case Platform::Render_result::ok:
+            return "";
+        case Platform::Render_result::invalid_file_format:
+            return "The file format is invalid.";
+        case Platform::Render_result::unknown_file_type:
+            return "The media type of this file: " + path + " is not recognized.";
         case Platform::Render_result::unsupported_stream:
             return "Cannot playback the file:" + path + ". \nThe format is not supported. \n";
-        case Platform::Render_result::other_failure: break;
+        case Platform::Render_result::other_failure:
+            break;
     }
     return "Failed to render file: " + path + ". \nBut why ??";
 }
@@ -211,9 +215,12 @@ void VxAudioChannel::Fade_to(double target) {
     ramp_.Set_position(level);
     ramp_.Set_destination(target);
     ramp_.Start();
-    if (target < 0.05) fade_state_ = Fade_zeroing;
-    else if (target < level) fade_state_ = Fade_down;
-    else fade_state_ = Fade_in;
+    if (target < 0.05)
+        fade_state_ = Fade_zeroing;
+    else if (target < level)
+        fade_state_ = Fade_down;
+    else
+        fade_state_ = Fade_in;
 }
 
 void VxAudioChannel::Fade_out_and_stop() {

@@ -36,10 +36,10 @@ public:
     // The panel in the lower left: built once when the display is up (needs an initialised
     // display; traces an error and does nothing otherwise). Before that the queue works alone.
     void Build_panel();
-    void Draw_pages();            // both pages on the back buffer; every frame
-    void Refresh_current_page();  // the visible page restarts its move towards its target
-    void Redraw_visible_page();   // the visible page drawn again in place (ratings changed)
-    VxBitmap* Get_frame_image();  // null before Build_panel
+    void Draw_pages();                            // both pages on the back buffer; every frame
+    void Refresh_current_page();                  // the visible page restarts its move towards its target
+    void Redraw_visible_page();                   // the visible page drawn again in place (ratings changed)
+    VxBitmap* Get_frame_image();                  // null before Build_panel
     VxPlaylist_panel* Panel() { return panel_; }  // null before Build_panel
 
     // Called after Play_current so that the current mode redraws its status lines.

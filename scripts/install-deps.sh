@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake pkg-config git
+  clang-format-14  # the pinned formatter scripts/check-format.sh checks with
   libboost-regex-dev libboost-serialization-dev libboost-filesystem-dev
   libjpeg-dev libpng-dev libssl-dev libcurl4-openssl-dev
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev

@@ -16,6 +16,8 @@ while [ $# -gt 0 ]; do
   shift
 done
 bash scripts/install-deps.sh
+# The format first: it takes a second and fails before any build does.
+bash scripts/check-format.sh
 jobs=$(nproc)
 
 run_suite() {

@@ -27,7 +27,8 @@ bool VxRead::Check_image_size(const std::string& path) {
     boost::system::error_code ec;
     const boost::filesystem::file_status status = boost::filesystem::status(path, ec);
     if (!boost::filesystem::exists(status)) return false;
-    const boost::uintmax_t bytes = boost::filesystem::is_regular_file(status) ? boost::filesystem::file_size(path, ec) : 0;
+    const boost::uintmax_t bytes =
+        boost::filesystem::is_regular_file(status) ? boost::filesystem::file_size(path, ec) : 0;
     if (!boost::filesystem::is_regular_file(status) || ec) {
         Platform::Message_box(Caption, "The file: " + path + " could not be read");
         return false;

@@ -12,12 +12,30 @@ VxProfile::VxProfile() { Set_preset(2); }
 
 void VxProfile::Set_preset(int preset) {
     switch (preset) {
-        case 0: speed = 50; acceleration = 100; break;
-        case 1: speed = 150; acceleration = 200; break;
-        case 2: speed = 600; acceleration = 600; break;
-        case 3: speed = 800; acceleration = 800; break;
-        case 4: speed = 0.1; acceleration = 0; break;
-        default: speed = 3; acceleration = 3; break;
+        case 0:
+            speed = 50;
+            acceleration = 100;
+            break;
+        case 1:
+            speed = 150;
+            acceleration = 200;
+            break;
+        case 2:
+            speed = 600;
+            acceleration = 600;
+            break;
+        case 3:
+            speed = 800;
+            acceleration = 800;
+            break;
+        case 4:
+            speed = 0.1;
+            acceleration = 0;
+            break;
+        default:
+            speed = 3;
+            acceleration = 3;
+            break;
     }
 }
 

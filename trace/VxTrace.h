@@ -26,12 +26,12 @@ public:
     using Switch_reader = bool (*)();
     static void Set_logging_switch(Switch_reader reader);
 
-    void Write(const std::string& text);        // "\n<text>" to log.txt, always
-    void Write_error(const std::string& text);  // "\n<text>" to error.txt, always, flushed at once
+    void Write(const std::string& text);                      // "\n<text>" to log.txt, always
+    void Write_error(const std::string& text);                // "\n<text>" to error.txt, always, flushed at once
     void Write_value(const std::string& name, double value);  // "\n<name>:%f"
     void Write_value(const std::string& name, int value);     // "\n<name>:%d"
-    void Enter(const std::string& name);  // "\n> **(<name>)**" while logging is on
-    void Leave(const std::string& name);  // "\n< --(<name>)--" while logging is on
+    void Enter(const std::string& name);                      // "\n> **(<name>)**" while logging is on
+    void Leave(const std::string& name);                      // "\n< --(<name>)--" while logging is on
 
     // A file that grows past this many bytes is moved to "log.old.txt" / "error.old.txt" (the one
     // kept before is replaced) and begun anew, so a jukebox running for weeks does not fill its disk.

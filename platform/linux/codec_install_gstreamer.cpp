@@ -24,13 +24,20 @@ struct Package_row {
     const char* package;
 };
 constexpr Package_row Packages[] = {
-    {"audio/x-flac", 0, "gstreamer1.0-plugins-good"},       {"audio/mpeg", 1, "gstreamer1.0-plugins-good"},
-    {"audio/x-wav", 0, "gstreamer1.0-plugins-good"},        {"application/ogg", 0, "gstreamer1.0-plugins-base"},
-    {"audio/x-vorbis", 0, "gstreamer1.0-plugins-base"},     {"audio/mpeg", 2, "gstreamer1.0-libav"},
-    {"audio/mpeg", 4, "gstreamer1.0-libav"},                {"audio/x-ape", 0, "gstreamer1.0-libav"},
-    {"video/x-ms-asf", 0, "gstreamer1.0-libav"},            {"audio/x-ms-wma", 0, "gstreamer1.0-libav"},
-    {"audio/x-musepack", 0, "gstreamer1.0-plugins-bad"},    {"audio/x-wavpack", 0, "gstreamer1.0-plugins-good"},
-    {"application/x-id3", 0, "gstreamer1.0-plugins-good"},  {"audio/x-ac3", 0, "gstreamer1.0-plugins-ugly"},
+    {"audio/x-flac", 0, "gstreamer1.0-plugins-good"},
+    {"audio/mpeg", 1, "gstreamer1.0-plugins-good"},
+    {"audio/x-wav", 0, "gstreamer1.0-plugins-good"},
+    {"application/ogg", 0, "gstreamer1.0-plugins-base"},
+    {"audio/x-vorbis", 0, "gstreamer1.0-plugins-base"},
+    {"audio/mpeg", 2, "gstreamer1.0-libav"},
+    {"audio/mpeg", 4, "gstreamer1.0-libav"},
+    {"audio/x-ape", 0, "gstreamer1.0-libav"},
+    {"video/x-ms-asf", 0, "gstreamer1.0-libav"},
+    {"audio/x-ms-wma", 0, "gstreamer1.0-libav"},
+    {"audio/x-musepack", 0, "gstreamer1.0-plugins-bad"},
+    {"audio/x-wavpack", 0, "gstreamer1.0-plugins-good"},
+    {"application/x-id3", 0, "gstreamer1.0-plugins-good"},
+    {"audio/x-ac3", 0, "gstreamer1.0-plugins-ugly"},
 };
 constexpr const char* Any_package =
     "one of gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-plugins-ugly or gstreamer1.0-libav";
@@ -52,10 +59,14 @@ std::string Package_for(const GstStructure* type) {
 Codec_install Outcome_of(GstInstallPluginsReturn result) {
     switch (result) {
         case GST_INSTALL_PLUGINS_SUCCESS:
-        case GST_INSTALL_PLUGINS_PARTIAL_SUCCESS: return Codec_install::installed;
-        case GST_INSTALL_PLUGINS_NOT_FOUND: return Codec_install::not_found;
-        case GST_INSTALL_PLUGINS_USER_ABORT: return Codec_install::cancelled;
-        default: return Codec_install::failed;
+        case GST_INSTALL_PLUGINS_PARTIAL_SUCCESS:
+            return Codec_install::installed;
+        case GST_INSTALL_PLUGINS_NOT_FOUND:
+            return Codec_install::not_found;
+        case GST_INSTALL_PLUGINS_USER_ABORT:
+            return Codec_install::cancelled;
+        default:
+            return Codec_install::failed;
     }
 }
 
@@ -68,8 +79,7 @@ struct Install_watch {
 void On_installer_done(GstInstallPluginsReturn result, gpointer data) {
     auto* watch = static_cast<Install_watch*>(data);
     g_installing = false;  // before the post: the jukebox may offer the next install at once
-    Message_queue::Instance().Post(
-        Message{WM_CODEC_INSTALL_DONE, static_cast<std::uintptr_t>(Outcome_of(result)), 0});
+    Message_queue::Instance().Post(Message{WM_CODEC_INSTALL_DONE, static_cast<std::uintptr_t>(Outcome_of(result)), 0});
     g_main_loop_quit(watch->loop);
 }
 

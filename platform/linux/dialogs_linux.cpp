@@ -24,8 +24,10 @@ Folder_choice Backend_choose_folder(const std::string& title) {
     // The title is ours, never user text, but quote it anyway.
     std::string quoted;
     for (char c : title) {
-        if (c == '\'') quoted += "'\\''";
-        else quoted += c;
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
     }
     std::string command = "zenity --file-selection --directory --title='" + quoted + "' 2>/dev/null";
     FILE* pipe = popen(command.c_str(), "r");

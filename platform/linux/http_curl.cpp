@@ -1,13 +1,13 @@
 // The HTTP client over libcurl's multi interface, driven by whoever reads: Open drives the
 // transfer until the final answer's headers arrived, Read drives it until a block is full.
 #include <curl/curl.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 #include <mutex>
 
 #include "platform/http.h"
@@ -47,7 +47,9 @@ class Curl_response final : public Http_response {
 public:
     Curl_response(const std::string& url, const std::string& agent, const Http_limits& limits,
                   std::shared_ptr<std::atomic<bool>> aborted)
-        : aborted_(std::move(aborted)), no_proxy_(No_proxy_list()), stall_limit_(std::chrono::milliseconds(limits.stall_ms)) {
+        : aborted_(std::move(aborted)),
+          no_proxy_(No_proxy_list()),
+          stall_limit_(std::chrono::milliseconds(limits.stall_ms)) {
         easy_ = curl_easy_init();
         multi_ = curl_multi_init();
         headers_ = curl_slist_append(headers_, "Cache-Control: no-cache");

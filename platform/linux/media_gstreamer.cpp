@@ -6,8 +6,8 @@
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
-#include <string>
 #include <mutex>
+#include <string>
 
 #include "platform/media.h"
 
@@ -86,13 +86,17 @@ GstElement* Make_audio_sink() {
 Render_result Classify(const GError* error) {
     if (error->domain == GST_STREAM_ERROR) {
         switch (error->code) {
-            case GST_STREAM_ERROR_TYPE_NOT_FOUND: return Render_result::unknown_file_type;
-            case GST_STREAM_ERROR_CODEC_NOT_FOUND: return Render_result::unsupported_stream;
+            case GST_STREAM_ERROR_TYPE_NOT_FOUND:
+                return Render_result::unknown_file_type;
+            case GST_STREAM_ERROR_CODEC_NOT_FOUND:
+                return Render_result::unsupported_stream;
             case GST_STREAM_ERROR_DEMUX:
             case GST_STREAM_ERROR_DECODE:
             case GST_STREAM_ERROR_WRONG_TYPE:
-            case GST_STREAM_ERROR_FORMAT: return Render_result::invalid_file_format;
-            default: return Render_result::other_failure;
+            case GST_STREAM_ERROR_FORMAT:
+                return Render_result::invalid_file_format;
+            default:
+                return Render_result::other_failure;
         }
     }
     if (error->domain == GST_CORE_ERROR && error->code == GST_CORE_ERROR_MISSING_PLUGIN)
@@ -204,7 +208,8 @@ private:
         for (;;) {
             const GstClockTime now = gst_util_get_timestamp();
             const GstClockTime left = now < deadline ? deadline - now : 0;
-            GstMessage* message = gst_bus_timed_pop_filtered(bus_, change == GST_STATE_CHANGE_FAILURE ? 0 : left, kinds);
+            GstMessage* message =
+                gst_bus_timed_pop_filtered(bus_, change == GST_STATE_CHANGE_FAILURE ? 0 : left, kinds);
             if (!message) return Render_result::other_failure;  // failed without saying why, or timed out
             if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
                 GError* failure = nullptr;

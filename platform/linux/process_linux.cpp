@@ -1,9 +1,9 @@
 // The fatal signals of the Linux back end, whose handler writes the last words, restores the previous
 // handler and re-raises, and the raw write that handler may use.
+#include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
-
-#include <unistd.h>
 
 #include "platform/backend_process.h"
 

@@ -24,7 +24,8 @@ namespace {
 bool Is_tag_format(const GstCaps* caps) {
     for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
         const char* name = gst_structure_get_name(gst_caps_get_structure(caps, i));
-        if (std::strncmp(name, "application/x-id3", 17) == 0 || std::strcmp(name, "application/x-apetag") == 0) return true;
+        if (std::strncmp(name, "application/x-id3", 17) == 0 || std::strcmp(name, "application/x-apetag") == 0)
+            return true;
     }
     return false;
 }

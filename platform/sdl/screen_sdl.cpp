@@ -2,8 +2,8 @@
 // driver can start, the fixed default of 1024x768x32 stands.
 #include <SDL.h>
 
-#include "platform/sdl/sdl_video.h"
 #include "platform/screen.h"
+#include "platform/sdl/sdl_video.h"
 
 namespace Platform {
 Screen_info Screen() {

@@ -111,8 +111,8 @@ public:
         DWORD stall = static_cast<DWORD>(std::max(1L, std::min(limits.stall_ms, limits.overall_ms)));
         DWORD connect = static_cast<DWORD>(std::max(1L, std::min(limits.connect_ms, limits.overall_ms)));
         InternetSetOptionW(session_, INTERNET_OPTION_CONNECT_TIMEOUT, &connect, sizeof connect);
-        for (DWORD option : {INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                             INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
+        for (DWORD option :
+             {INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
             InternetSetOptionW(session_, option, &stall, sizeof stall);
         const wchar_t* headers = L"Cache-Control: no-cache\r\nPragma: no-cache\r\n";
         const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |

@@ -1,18 +1,19 @@
 // The BMP writer round trip: every depth and row padding loads back pixel for pixel through the
 // platform's BMP loader; a file that cannot be made leaves nothing behind.
+#include "display/Bmp_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "display/Bmp_file.h"
 #include "platform/surface.h"
 #include "settings/Atomic_file.h"
 #include "tests/support/test_support.h"
 
 namespace {
 std::uint32_t Colour_at(int row, int col) {
-    return static_cast<std::uint32_t>((row * 37 + col * 11) & 0xFF) << 16 | static_cast<std::uint32_t>(col * 53 & 0xFF) << 8 |
-           static_cast<std::uint32_t>((row * 91 + 7) & 0xFF);
+    return static_cast<std::uint32_t>((row * 37 + col * 11) & 0xFF) << 16 |
+           static_cast<std::uint32_t>(col * 53 & 0xFF) << 8 | static_cast<std::uint32_t>((row * 91 + 7) & 0xFF);
 }
 }  // namespace
 

@@ -1,8 +1,8 @@
 // The frame pacing: the first frame at once, the next ones a scan-line-nudged period apart, and the
 // sleep before a due frame always leaving the margin to wake in time.
-#include <gtest/gtest.h>
-
 #include "display/Frame_pacer.h"
+
+#include <gtest/gtest.h>
 
 TEST(Frame_pacer, FramesComeAPeriodApartAndTheSleepWakesBeforeTheNext) {
     Frame_pacer pacer;

@@ -98,8 +98,8 @@ protected:
     }
 
     // Adds an album folder below music/; with a cover, a JPEG of that colour is written there.
-    void Album(const std::string& folder, const std::string& name, const std::string& cover = "",
-               int r = 255, int g = 0, int b = 0, int width = 200, int height = 100) {
+    void Album(const std::string& folder, const std::string& name, const std::string& cover = "", int r = 255,
+               int g = 0, int b = 0, int width = 200, int height = 100) {
         const std::string path = home_ + "/music/" + folder + "/";
         TestSupport::Make_dirs(path);
         TestSupport::Write_file(path + "1.mp3", "");
@@ -216,10 +216,10 @@ TEST_F(CoverCache, ThemePicturesStillTurnTheirBlueIntoTheKey) {
 
 TEST_F(CoverCache, AlbumsWithoutCoverLoseStaleCacheFilesAndShowThePlaceholder) {
     Start();
-    Album("No cover", "No cover");             // cover "" names the folder itself
-    Album("Gone", "Gone", "cover.jpg");        // cover deleted after the scan
-    Album("Fresh", "Fresh");                   // no cover, no cache file
-    Album("Odd", "IMAGE_no_cover");            // its cache name is the placeholder's, which stays
+    Album("No cover", "No cover");       // cover "" names the folder itself
+    Album("Gone", "Gone", "cover.jpg");  // cover deleted after the scan
+    Album("Fresh", "Fresh");             // no cover, no cache file
+    Album("Odd", "IMAGE_no_cover");      // its cache name is the placeholder's, which stays
     fs::remove(home_ + "/music/Gone/cover.jpg");
     TestSupport::Make_dirs(Covers());
     TestSupport::Write_file(Covers() + "No cover.bmp", "stale");

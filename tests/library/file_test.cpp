@@ -55,7 +55,8 @@ TEST(LibraryFile, ArchiveLayoutIsVersionThreeWithClassInfoOncePerType) {
     db.Set_musiclist(Small_library());
     db.Save();
     EXPECT_EQ(TestSupport::Read_file(VxDatabase::File_name),
-              "22 serialization::archive 3 0 0 0 0 0 0 1 0 0 2 p/ 1 n 1 t 1 a 0  2.25000000000000000e+00 0 0 1 0 0 5 f.mp3 1 s 0  0  -1 "
+              "22 serialization::archive 3 0 0 0 0 0 0 1 0 0 2 p/ 1 n 1 t 1 a 0  2.25000000000000000e+00 0 0 1 0 0 5 "
+              "f.mp3 1 s 0  0  -1 "
               "0 0 0 0 1 0 0 1 A 1 0 0 0 1 0 0 0 0\n");
 }
 
@@ -128,7 +129,8 @@ TEST(LibraryFile, FailedSaveLeavesTheOldFileWhole) {
         EXPECT_EQ(TestSupport::Read_file(VxDatabase::File_name), old_file);
     }
     for (const auto& name : Library_test::Listing(".")) EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
-    EXPECT_NE(TestSupport::Read_trace("error.txt").find("DB::Save : could not write 'MusicDataBase.dat'"), std::string::npos);
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("DB::Save : could not write 'MusicDataBase.dat'"),
+              std::string::npos);
 }
 
 TEST(LibraryFile, CorruptFilesFailWithoutHarm) {

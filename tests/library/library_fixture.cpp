@@ -22,7 +22,8 @@ Jukebox::Jukebox(Options options) {
     CIniFile::Create_file(ini);
     CIniFile::Set_value("MusicFolder", Music(), "MUSIC LOCATION", ini);
     CIniFile::Set_value("UseTwoDirectories", options.two_directories ? "yes" : "no", "REGULAR EXPRESSIONS", ini);
-    if (!options.title_pattern.empty()) CIniFile::Set_value("CD_TITLE", options.title_pattern, "REGULAR EXPRESSIONS", ini);
+    if (!options.title_pattern.empty())
+        CIniFile::Set_value("CD_TITLE", options.title_pattern, "REGULAR EXPRESSIONS", ini);
     CIniFile::Set_value("UseLogging", options.logging ? "yes" : "no", "SYSTEM SETTINGS", ini);
     VxRead::Instance();
 }

@@ -1,7 +1,8 @@
 // Names from paths, in both folder layouts, with the built-in expressions and with a user's.
+#include "library/Names.h"
+
 #include <gtest/gtest.h>
 
-#include "library/Names.h"
 #include "platform/paths.h"
 
 namespace {

@@ -123,8 +123,8 @@ TEST(ReadMusic, LinkLoopsEndAndLinkedFoldersAreScannedOnce) {
     Jukebox jb;
     jb.Touch("A - One/01.mp3");
     jb.Touch("B - Two/deep/01.mp3");
-    fs::create_directory_symlink(jb.Music(), jb.Music() + "/A - One/loop");    // back to the top
-    fs::create_directory_symlink("..", jb.Music() + "/B - Two/deep/up");        // back to its parent
+    fs::create_directory_symlink(jb.Music(), jb.Music() + "/A - One/loop");        // back to the top
+    fs::create_directory_symlink("..", jb.Music() + "/B - Two/deep/up");           // back to its parent
     fs::create_directory_symlink(jb.Music() + "/A - One", jb.Music() + "/again");  // a second way in
     fs::create_directory_symlink(jb.Music() + "/nowhere", jb.Music() + "/dangling");
     VxDatabase& db = VxDatabase::Instance();

@@ -21,7 +21,8 @@ int Scan_album(const Jukebox& jb, const std::vector<int>& ratings) {
     const std::string tag = jb.Music() + "/A - B/tavrix.tag";
     CIniFile::Create_file(tag);
     for (std::size_t i = 0; i < ratings.size(); ++i)
-        if (ratings[i] != -1) CIniFile::Set_value("rating", int_to_string(ratings[i]), int_to_string(i + 1) + ".mp3", tag);
+        if (ratings[i] != -1)
+            CIniFile::Set_value("rating", int_to_string(ratings[i]), int_to_string(i + 1) + ".mp3", tag);
     VxDatabase& db = VxDatabase::Instance();
     db.ReadMusic(jb.Music_folder());
     return db.Get_nof_cds() - 1;

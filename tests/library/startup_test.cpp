@@ -26,7 +26,8 @@ void Small_tree(const Jukebox& jb) {
     jb.Touch("Abba - Gold/01 - SOS.flac");
     jb.Touch("10cc - Best/01 - Wall Street.ogg");
     jb.Touch("Abba - Arrival/01 - Dancing Queen.wav");
-    const std::string arrival = jb.Music() + "/Abba - Arrival/tavrix.tag", gold = jb.Music() + "/Abba - Gold/tavrix.tag";
+    const std::string arrival = jb.Music() + "/Abba - Arrival/tavrix.tag",
+                      gold = jb.Music() + "/Abba - Gold/tavrix.tag";
     CIniFile::Create_file(arrival);
     CIniFile::Create_file(gold);
     CIniFile::Set_value("rating", "100", "01 - Dancing Queen.wav", arrival);
@@ -50,16 +51,24 @@ TEST(Startup, FirstStartBuildsSavesAndListsTheLibrary) {
     const std::string expected =
         "Albums: 4\n"
         "[0] artist='10cc ' title='Best' name='10cc - Best' cover='' score=0\n"
-        "    path='" + m + "10cc - Best/'\n"
+        "    path='" +
+        m +
+        "10cc - Best/'\n"
         "    [0] file='01 - Wall Street.ogg' name=' Wall Street' rating=-1\n"
         "[1] artist='Abba ' title='Arrival' name='Abba - Arrival' cover='' score=1.25\n"
-        "    path='" + m + "Abba - Arrival/'\n"
+        "    path='" +
+        m +
+        "Abba - Arrival/'\n"
         "    [0] file='01 - Dancing Queen.wav' name=' Dancing Queen' rating=100\n"
         "[2] artist='Abba ' title='Gold' name='Abba - Gold' cover='' score=0\n"
-        "    path='" + m + "Abba - Gold/'\n"
+        "    path='" +
+        m +
+        "Abba - Gold/'\n"
         "    [0] file='01 - SOS.flac' name=' SOS' rating=40\n"
         "[3] artist='Zappa ' title='Hot Rats' name='Zappa - Hot Rats' cover='front.jpg' score=0\n"
-        "    path='" + m + "Zappa - Hot Rats/'\n"
+        "    path='" +
+        m +
+        "Zappa - Hot Rats/'\n"
         "    [0] file='01 - Peaches.mp3' name=' Peaches' rating=-1\n"
         "Index: 3\n"
         "  1: 0\n"
@@ -80,12 +89,14 @@ TEST(Startup, CorruptFileIsReportedAndReplaced) {
     Small_tree(jb);
     TestSupport::Write_file(VxDatabase::File_name, "22 serialization::archive 3 0 0 0 0 0 0 4000000000 0");
     Library_startup::Library_at_startup();
-    EXPECT_EQ(jb.Dialogs(), (std::vector<std::string>{
-                                "The Tavrix Jukebox\tWarning 'MusicDataBase.dat' is corrupt . The file will be replaced",
-                                "The Tavrix Jukebox\tRELOADING 'MusicDataBase.dat' "}));
+    EXPECT_EQ(jb.Dialogs(),
+              (std::vector<std::string>{
+                  "The Tavrix Jukebox\tWarning 'MusicDataBase.dat' is corrupt . The file will be replaced",
+                  "The Tavrix Jukebox\tRELOADING 'MusicDataBase.dat' "}));
     EXPECT_EQ(VxDatabase::Instance().Get_nof_cds(), 4);
     EXPECT_TRUE(VxDatabase::Instance().Is_changed());
-    EXPECT_NE(TestSupport::Read_trace("error.txt").find("is corrupt . The file will be replaced : "), std::string::npos);
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("is corrupt . The file will be replaced : "),
+              std::string::npos);
     // The replacement on disk loads.
     VxDatabase::Instance().Load();
     EXPECT_EQ(VxDatabase::Instance().Get_nof_cds(), 4);
@@ -204,11 +215,10 @@ TEST(Startup, StaleTemporaryFilesOfInterruptedSavesAreRemoved) {
         Age(path, 120);
     }
     Library_startup::Library_at_startup();
-    EXPECT_EQ(
-        Library_test::Listing("."),
-        (std::vector<std::string>{".MusicDataBase.dat.tmp-young1", ".notes.tmp-ab", "MusicDataBase.dat",
-                                  "MusicDataBase.dat.tmp-abcdef", "MusicDataBase.folders", "error.txt", "log.txt", "music",
-                                  "settings_v3.ini"}));
+    EXPECT_EQ(Library_test::Listing("."),
+              (std::vector<std::string>{".MusicDataBase.dat.tmp-young1", ".notes.tmp-ab", "MusicDataBase.dat",
+                                        "MusicDataBase.dat.tmp-abcdef", "MusicDataBase.folders", "error.txt", "log.txt",
+                                        "music", "settings_v3.ini"}));
     EXPECT_EQ(Library_test::Listing(album),
               (std::vector<std::string>{"01 - SOS.flac", "tavrix.tag", "tavrix.tag.bak"}));
     EXPECT_EQ(VxDatabase::Instance().Get_nof_songs(2), 1);  // the temporary file was no song

@@ -88,7 +88,7 @@ TEST_F(Browse_keys, ACharacterChangeKeepsTheFirstAlbumOrBacksOffByWholePages) {
     Key(mode, Down);
     EXPECT_EQ(Page(mode), "B/12");  // B has that many
     Key(mode, Down);
-    EXPECT_EQ(Page(mode), "C/6");   // 12 is beyond C's 8: one page back
+    EXPECT_EQ(Page(mode), "C/6");  // 12 is beyond C's 8: one page back
     Key(mode, Down);
     EXPECT_EQ(Page(mode), "D/0");
     EXPECT_EQ(mode.Get_panel_album(1), 37);
@@ -165,7 +165,8 @@ TEST_F(Browse_keys, AnEmptyLibraryShowsTheNoSongsBoxOncePerKey) {
 }
 
 TEST_F(Browse_keys, AJumpFindsTheAlbumsStartingWithTheTextAndStaysWithoutThem) {
-    Make_library({{"Abba", "Gold", 1, ""}, {"Abc", "Lexicon", 1, ""}, {"Beatles", "Help", 1, ""}, {"ACDC", "Back", 1, ""}});
+    Make_library(
+        {{"Abba", "Gold", 1, ""}, {"Abc", "Lexicon", 1, ""}, {"Beatles", "Help", 1, ""}, {"ACDC", "Back", 1, ""}});
     VxModeBrowse mode;
     mode.show_6cdpanel_char("ab");
     EXPECT_EQ(mode.Get_start_string(), "ab");
@@ -204,7 +205,8 @@ TEST_F(Browse_keys, KeyTableActsOncePerPress) {
     Press(mode, 27, 27);
     Press(mode, 8, 8);
     for (char c : {'v', 'O', 'r', 'S', 'm'}) Type(mode, c);
-    EXPECT_EQ(shell_.modes, (std::vector<int>{MODE_MAIN, MODE_MAIN, MODE_VOLUME, MODE_OPTIONS, MODE_RATING, MODE_SEARCH}));
+    EXPECT_EQ(shell_.modes,
+              (std::vector<int>{MODE_MAIN, MODE_MAIN, MODE_VOLUME, MODE_OPTIONS, MODE_RATING, MODE_SEARCH}));
     EXPECT_EQ(shell_.minimised, 1);
     // An arrow press moves one character; its codes as characters ("(" is 40) do nothing.
     Key(mode, Down);

@@ -78,8 +78,8 @@ TEST_F(Main_mode, WhileNothingPlaysTheStatusLinesFollowEveryChangeAfterItsKey) {
 
 TEST_F(Main_mode, KeysOpenTheirModesAndQIsQuitActingOncePerPress) {
     VxModeMain mode;
-    const std::pair<char, int> keys[] = {{'b', MODE_BROWSE}, {'O', MODE_OPTIONS}, {'r', MODE_RATING},
-                                         {'S', MODE_SEARCH}, {'v', MODE_VOLUME}};
+    const std::pair<char, int> keys[] = {
+        {'b', MODE_BROWSE}, {'O', MODE_OPTIONS}, {'r', MODE_RATING}, {'S', MODE_SEARCH}, {'v', MODE_VOLUME}};
     for (auto [key, id] : keys) {
         Type(mode, key);
         ASSERT_FALSE(shell_.modes.empty());

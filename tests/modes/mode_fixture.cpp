@@ -12,9 +12,9 @@
 #include "modes/VxMode.h"
 #include "platform/dialogs.h"
 #include "platform/window.h"
-#include "trace/VxTrace.h"
 #include "settings/CIniFile.h"
 #include "settings/VxRead.h"
+#include "trace/VxTrace.h"
 
 namespace fs = std::filesystem;
 
@@ -23,7 +23,8 @@ namespace ModeTest {
 void Recording_shell::Set_mode(int mode_id) {
     modes.push_back(mode_id);
     if (mode_id == MODE_PREVIOUS) mode_id = previous;
-    const bool swap = (current == MODE_RATING && mode_id == MODE_VOLUME) || (current == MODE_VOLUME && mode_id == MODE_RATING);
+    const bool swap =
+        (current == MODE_RATING && mode_id == MODE_VOLUME) || (current == MODE_VOLUME && mode_id == MODE_RATING);
     if (!swap) previous = current;
     current = mode_id;
 }

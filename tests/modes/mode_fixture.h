@@ -66,8 +66,8 @@ protected:
     void Make_library_of(const std::string& chars, int count_each);
 
     std::string Home() const { return scratch_.Path(); }  // holds run/, pics/, covers/, music/
-    std::string Log() const;                               // run/log.txt
-    std::string Dialogs() const;                           // run/dialogs.txt
+    std::string Log() const;                              // run/log.txt
+    std::string Dialogs() const;                          // run/dialogs.txt
     static int Count(const std::string& text, const std::string& part);
     // Delivers a key press as the window does: key-down, then the character when it has one.
     static void Press(VxMode& mode, int virtual_key, int character);

@@ -1,7 +1,6 @@
 // The mode base: which handler each window message reaches, that every key, character and timer
 // keeps the screen rendering, the position box of a right click, and the status texts.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>

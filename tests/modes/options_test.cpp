@@ -65,8 +65,8 @@ TEST_F(Options_mode, EachToggleTwiceRestoresTheStoredValueAndTheLineFollowsAtOnc
         const char* setting;
         int line;
     };
-    for (const Toggle t : {Toggle{'3', "Userandom", 2}, Toggle{'5', "CheckNewVersionOnStartup", 4},
-                           Toggle{'7', "UseLogging", 6}}) {
+    for (const Toggle t :
+         {Toggle{'3', "Userandom", 2}, Toggle{'5', "CheckNewVersionOnStartup", 4}, Toggle{'7', "UseLogging", 6}}) {
         const std::string before = Stored(t.setting), after = before == "yes" ? "no" : "yes";
         Type(mode, t.key);
         EXPECT_EQ(Stored(t.setting), after) << t.setting;
@@ -159,8 +159,8 @@ TEST_F(Options_mode, OptionKeysLeaveTheTimeOutAndModeKeysSwitchOnce) {
     Press(mode, Platform::VK_BACK, 8);
     Press(mode, Platform::VK_ESCAPE, 27);
     for (char key : {'b', 'R', 's', 'V', 'o'}) Type(mode, key);
-    EXPECT_EQ(shell_.modes, (std::vector<int>{MODE_PREVIOUS, MODE_PREVIOUS, MODE_BROWSE, MODE_RATING, MODE_SEARCH,
-                                              MODE_VOLUME}));
+    EXPECT_EQ(shell_.modes,
+              (std::vector<int>{MODE_PREVIOUS, MODE_PREVIOUS, MODE_BROWSE, MODE_RATING, MODE_SEARCH, MODE_VOLUME}));
     Type(mode, 'M');
     EXPECT_EQ(shell_.minimised, 1);
 }
@@ -175,9 +175,9 @@ TEST_F(Options_mode, AClickOnADigitButtonActsOnceAsItsKey) {
         if (b->Get_label() != "3") continue;
         const VxPoint p = b->Get_shown_position(), size = b->Get_size();
         b->Set_position(p.x, p.y);
-        mode.Handle_message({Platform::WM_LBUTTONDOWN, 0,
-                             Platform::Make_point(static_cast<int>((p.x + size.x / 2) * 8),
-                                                  static_cast<int>((p.y + size.y / 2) * 6))});
+        mode.Handle_message(
+            {Platform::WM_LBUTTONDOWN, 0,
+             Platform::Make_point(static_cast<int>((p.x + size.x / 2) * 8), static_cast<int>((p.y + size.y / 2) * 6))});
     }
     EXPECT_NE(Stored("Userandom"), before);  // toggled once, not twice
     EXPECT_TRUE(shell_.modes.empty());

@@ -181,7 +181,8 @@ protected:
 };
 
 TEST_F(Search_jump, TheJumpTimerMovesThePanelToTheTypedAlbumsAndEnterJumpsAtOnce) {
-    Make_library({{"Cream", "Wheels", 1, ""}, {"Abba", "Gold", 1, ""}, {"Ace", "Five", 1, ""}, {"Blur", "Parklife", 1, ""}});
+    Make_library(
+        {{"Cream", "Wheels", 1, ""}, {"Abba", "Gold", 1, ""}, {"Ace", "Five", 1, ""}, {"Blur", "Parklife", 1, ""}});
     VxModeBrowse browse;
     VxModeSearch mode(&browse);
     mode.Enter();

@@ -28,7 +28,9 @@ protected:
         ASSERT_TRUE(browse.Open_album(position));
         select.Enter();
     }
-    static bool Play_timer_running() { return Platform::Message_queue::Instance().Timer_running(VxPlaylist::Timer_play); }
+    static bool Play_timer_running() {
+        return Platform::Message_queue::Instance().Timer_running(VxPlaylist::Timer_play);
+    }
 };
 
 class Select_screen : public Select_keys {

@@ -1,10 +1,10 @@
 // The per-test jukebox home of the internet-services tests.
 #include "tests/net/Net_home.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <sstream>
-#include <sys/stat.h>
 
 #include "net/Software_source.h"
 #include "platform/dialogs.h"

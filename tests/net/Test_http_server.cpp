@@ -33,11 +33,16 @@ bool Send_all(int fd, const std::string& data) {
 
 const char* Reason(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 302: return "Found";
-        case 404: return "Not Found";
-        case 500: return "Internal Server Error";
-        default: return "Status";
+        case 200:
+            return "OK";
+        case 302:
+            return "Found";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Status";
     }
 }
 }  // namespace

@@ -16,9 +16,9 @@ struct Http_reply {
     int status = 200;
     std::string content_type = "text/html";
     std::string body;
-    std::string location;    // sent as "Location" (use with status 302)
-    int delay_ms = 0;        // silence before the status line
-    long stall_after = -1;   // bytes of the body sent before the server goes silent for good; -1 sends all
+    std::string location;             // sent as "Location" (use with status 302)
+    int delay_ms = 0;                 // silence before the status line
+    long stall_after = -1;            // bytes of the body sent before the server goes silent for good; -1 sends all
     long long announced_length = -1;  // the Content-Length sent: -1 the true one, -2 none at all
     long long filler = 0;             // bytes sent after the body, made as they go (answers too large to keep)
     int drip_ms = 0;                  // the body goes one byte at a time, this long apart
@@ -42,7 +42,7 @@ public:
 
     int Requests(const std::string& path) const;  // requests whose path (query left out) is path
     int Total_requests() const;
-    std::vector<std::string> Targets() const;     // every request target in order of arrival
+    std::vector<std::string> Targets() const;                // every request target in order of arrival
     std::string Last_header(const std::string& name) const;  // of the latest request, "" if absent
 
 private:

@@ -61,9 +61,9 @@ TEST(Check_codec, DownloadsTheCodecFromTheLocalServerAndStartsIt) {
     EXPECT_EQ(Read_file("../files/DSMP3SourceSetup.exe"), installer.body);
     EXPECT_EQ(Read_file("opened.txt"), "../files/DSMP3SourceSetup.exe\n");
     // The check after the installation still finds no decoder: it says so without a new offer.
-    EXPECT_EQ(home.Dialogs(), (std::vector<std::string>{Warning("mp3", Download_question),
-                                                        "VxInternet\tPlease INSTALL codec and press OK",
-                                                        Warning("mp3", "")}));
+    EXPECT_EQ(home.Dialogs(),
+              (std::vector<std::string>{Warning("mp3", Download_question),
+                                        "VxInternet\tPlease INSTALL codec and press OK", Warning("mp3", "")}));
     EXPECT_EQ(home.shell.restarts, 1);
     EXPECT_EQ(server.Total_requests(), 1);  // "unknown/..." never left the machine
     EXPECT_NE(home.Errors().find("Can't open url:unknown/DSMP3SourceSetup.exe"), std::string::npos);

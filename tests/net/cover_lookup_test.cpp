@@ -45,8 +45,9 @@ std::string Search_target(const std::string& encoded_terms) {
 }  // namespace
 
 TEST(Parse_image_urls, TakesTheAddressAfterEachOfTheFirstFourImgurl) {
-    std::string page = "<a href=\"/imgres?imgurl=http://a.example/one.jpg&amp;w=1\">x</a>"
-                       "<a href=\"/imgres?imgurl=http://b.example/two.JPG&amp;w=2\">y</a></html>";
+    std::string page =
+        "<a href=\"/imgres?imgurl=http://a.example/one.jpg&amp;w=1\">x</a>"
+        "<a href=\"/imgres?imgurl=http://b.example/two.JPG&amp;w=2\">y</a></html>";
     EXPECT_EQ(Parse_image_urls(page), (std::vector<std::string>{"http://a.example/one.jpg", "http://b.example/two.JPG",
                                                                 "no match", "no match"}));
     EXPECT_EQ(Parse_image_urls(""), Four_no_match);
@@ -54,8 +55,9 @@ TEST(Parse_image_urls, TakesTheAddressAfterEachOfTheFirstFourImgurl) {
 }
 
 TEST(Parse_image_urls, ARedirectLinkYieldsTheInnerAddress) {
-    std::string page = "imgurl=http://www.redirect.example/url?q=http://img.example/cover.jpg&sa=U "
-                       "imgurl=http://img.example/plain.jpg";
+    std::string page =
+        "imgurl=http://www.redirect.example/url?q=http://img.example/cover.jpg&sa=U "
+        "imgurl=http://img.example/plain.jpg";
     auto urls = Parse_image_urls(page);
     EXPECT_EQ(urls[0], "http://img.example/cover.jpg");
     EXPECT_EQ(urls[1], "http://img.example/plain.jpg");
@@ -63,10 +65,10 @@ TEST(Parse_image_urls, ARedirectLinkYieldsTheInnerAddress) {
 
 TEST(Parse_image_urls, AgreesWithTheBareExpressionsOnRandomPages) {
     // The one-pass test in front of each expression must never change an answer.
-    const char* const expressions[] = {
-        R"(.*?imgurl=(http.*?\.(?:jpg|JPG)).*)", R"(.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
-        R"(.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
-        R"(.*?imgurl.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)"};
+    const char* const expressions[] = {R"(.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
+                                       R"(.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
+                                       R"(.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)",
+                                       R"(.*?imgurl.*?imgurl.*?imgurl.*?imgurl=(http.*?\.(?:jpg|JPG)).*)"};
     const char* const tokens[] = {"imgurl", "imgurl=", "http", "://x/", ".jpg", ".JPG", ".png", " ", "a", "\n"};
     std::mt19937 random(7);
     for (int round = 0; round < 3000; ++round) {
@@ -99,7 +101,8 @@ TEST(Download_missing_covers, SearchesOnlyAlbumsWithoutCoverAndKeepsTheFirstJpeg
     Net_home home;
     Test_http_server server;
     setenv("TAVRIX_IMAGE_SEARCH", server.Base().c_str(), 1);
-    for (const char* folder : {"../music/Abba - Gold", "../music/Simon & Garfunkel", "../music/Kosheen"}) TestSupport::Make_dirs(folder);
+    for (const char* folder : {"../music/Abba - Gold", "../music/Simon & Garfunkel", "../music/Kosheen"})
+        TestSupport::Make_dirs(folder);
 
     auto picture = Test_http_server::Jpeg(3000);
     server.Serve("/error.jpg", Test_http_server::Page("<html>gone</html>", 404));
@@ -121,7 +124,8 @@ TEST(Download_missing_covers, SearchesOnlyAlbumsWithoutCoverAndKeepsTheFirstJpeg
         }
     });
     std::vector<std::pair<std::string, std::string>> cached;
-    Set_cover_cacher([&](const std::string& source, const std::string& target) { cached.emplace_back(source, target); });
+    Set_cover_cacher(
+        [&](const std::string& source, const std::string& target) { cached.emplace_back(source, target); });
 
     EXPECT_TRUE(Download_missing_covers(albums));
 

@@ -136,7 +136,8 @@ TEST(VxInternet, AnAddressWithoutServerIsRefusedOnTheMachine) {
     EXPECT_FALSE(timed_out);
     EXPECT_FALSE(VxInternet::Instance().Url_open());
     VxInternet::Instance().Close_handles();
-    EXPECT_FALSE(VxInternet::Instance().Download_to_file("unknown/DSMP3SourceSetup.exe", "../files/DSMP3SourceSetup.exe"));
+    EXPECT_FALSE(
+        VxInternet::Instance().Download_to_file("unknown/DSMP3SourceSetup.exe", "../files/DSMP3SourceSetup.exe"));
     EXPECT_NE(home.Errors().find("Can't open url:Info.txt"), std::string::npos);
     EXPECT_NE(home.Errors().find("Can't open url:unknown/DSMP3SourceSetup.exe"), std::string::npos);
 }

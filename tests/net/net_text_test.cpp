@@ -1,7 +1,7 @@
 // The text helpers that stand between server answers and file names, queries and addresses.
-#include <gtest/gtest.h>
-
 #include "net/Net_text.h"
+
+#include <gtest/gtest.h>
 
 TEST(Net_text, AnExpressionTheEngineGivesUpOnIsNoMatch) {
     // Hundreds of "imgurl" without a fourth link make Boost.Regex stop with a complexity error;
@@ -23,7 +23,8 @@ TEST(Net_text, QueryValuesCannotSplitTheQuery) {
 }
 
 TEST(Net_text, OnlyPlainVersionIdentifiersAreAccepted) {
-    for (const char* good : {"v2.3", "v2.274", "v10.0", "v3", "v1.2.3.4"}) EXPECT_TRUE(Net_text::Is_plain_version(good)) << good;
+    for (const char* good : {"v2.3", "v2.274", "v10.0", "v3", "v1.2.3.4"})
+        EXPECT_TRUE(Net_text::Is_plain_version(good)) << good;
     for (const char* bad : {"", "v", "2.3", "V2.3", "v.3", "v2.3 ", "v2/3", "v2.3\\..", "v2.3.exe", "v2.3;rm",
                             "v1234567890123456789012345678901234"}) {
         EXPECT_FALSE(Net_text::Is_plain_version(bad)) << bad;

@@ -1,12 +1,13 @@
 // Missing decoders on GStreamer with the FLAC decoders hidden: the missing-plugin message's name and
 // installer detail, the package set, and the system's codec installer (a fake one that installs
 // nothing) run without blocking, its end posted to the queue as it finished.
+#include "platform/codec_installer.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 
-#include "platform/codec_installer.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 #include "tests/support/gstreamer_plugins.h"
@@ -77,7 +78,8 @@ TEST_F(Codec_installer, TheSystemsInstallerRunsAsideAndItsEndIsPosted) {
     EXPECT_FALSE(Start_codec_install(*flac));
 
     // An installer that "installs" by linking the hidden plugin back: afterwards the registry finds it.
-    setenv("GST_INSTALL_PLUGINS_HELPER", TestSupport::Fake_codec_installer(scratch.Path(), "libgstflac.so", 0).c_str(), 1);
+    setenv("GST_INSTALL_PLUGINS_HELPER", TestSupport::Fake_codec_installer(scratch.Path(), "libgstflac.so", 0).c_str(),
+           1);
     ASSERT_TRUE(Has_codec_installer());
     ASSERT_TRUE(Start_codec_install(*flac));
     EXPECT_EQ(Wait_for_install(), Codec_install::installed);

@@ -1,5 +1,7 @@
 // The GStreamer media graph with a real-time fake sink: rendering and its failure kinds, volume
 // read-back, pause keeping the position, and the completion wait ending at the end or on stop.
+#include "platform/media.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -7,7 +9,6 @@
 #include <random>
 #include <thread>
 
-#include "platform/media.h"
 #include "tests/support/test_support.h"
 #include "tests/support/wav_file.h"
 
@@ -104,11 +105,11 @@ TEST(Media, FilesThatCannotPlayFailWithTheirKindAndNeverHang) {
     for (char& c : noise) c = static_cast<char>(random());
     TestSupport::Write_file("noise.ogg", noise);
     // A picture: recognised, decoded, but there is nothing to hear.
-    const unsigned char png[] = {
-        0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
-        0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00, 0x00, 0x90, 0x77, 0x53, 0xde, 0x00, 0x00, 0x00,
-        0x0c, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0xf8, 0xcf, 0xc0, 0x00, 0x00, 0x03, 0x01, 0x01, 0x00, 0xc9,
-        0xfe, 0x92, 0xef, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+    const unsigned char png[] = {0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48,
+                                 0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02, 0x00, 0x00,
+                                 0x00, 0x90, 0x77, 0x53, 0xde, 0x00, 0x00, 0x00, 0x0c, 0x49, 0x44, 0x41, 0x54, 0x78,
+                                 0x9c, 0x63, 0xf8, 0xcf, 0xc0, 0x00, 0x00, 0x03, 0x01, 0x01, 0x00, 0xc9, 0xfe, 0x92,
+                                 0xef, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
     TestSupport::Write_file("cover.mp3", std::string(reinterpret_cast<const char*>(png), sizeof png));
     // A WAV header that promises a format no decoder has.
     std::string bad_wav = TestSupport::Read_file((TestSupport::Write_wav("good.wav", 0.2), "good.wav"));
@@ -119,9 +120,10 @@ TEST(Media, FilesThatCannotPlayFailWithTheirKindAndNeverHang) {
         const char* file;
         Render_result expected;
     };
-    for (const Case& c : {Case{"missing.wav", Render_result::other_failure}, Case{"empty.mp3", Render_result::unknown_file_type},
-                          Case{"notes.wav", Render_result::unknown_file_type},
-                          Case{"cover.mp3", Render_result::unsupported_stream}, Case{"noise.ogg", Render_result::unknown_file_type}}) {
+    for (const Case& c :
+         {Case{"missing.wav", Render_result::other_failure}, Case{"empty.mp3", Render_result::unknown_file_type},
+          Case{"notes.wav", Render_result::unknown_file_type}, Case{"cover.mp3", Render_result::unsupported_stream},
+          Case{"noise.ogg", Render_result::unknown_file_type}}) {
         SCOPED_TRACE(c.file);
         auto graph = Media_graph::Create();
         const auto start = Clock::now();

@@ -23,8 +23,10 @@ public:
         waits.push_back(timeout_ms);
         std::unique_lock<std::mutex> lock(mutex);
         auto woken = [&] { return wake; };
-        if (timeout_ms < 0) cv.wait(lock, woken);
-        else cv.wait_for(lock, std::chrono::milliseconds(timeout_ms), woken);
+        if (timeout_ms < 0)
+            cv.wait(lock, woken);
+        else
+            cv.wait_for(lock, std::chrono::milliseconds(timeout_ms), woken);
         wake = false;
     }
     void Pump() override { ++pumps; }

@@ -112,7 +112,8 @@ TEST_F(Audio, PauseKeepsThePositionAndResumeContinuesFromIt) {
     audio.FadeInOut();
     double paused_at = -1;
     Run_loop(1800, nullptr, [&] {
-        if (paused_at < 0 && audio.Get_play_state_text() == "PAUSED") paused_at = audio.Channel(audio.Get_current_channel()).get_snd_position();
+        if (paused_at < 0 && audio.Get_play_state_text() == "PAUSED")
+            paused_at = audio.Channel(audio.Get_current_channel()).get_snd_position();
     });
     ASSERT_EQ(audio.Get_play_state_text(), "PAUSED");
     const double position = audio.Channel(audio.Get_current_channel()).get_snd_position();
@@ -167,7 +168,8 @@ TEST_F(Audio, SongsThatCannotBeOpenedReportAndNeverBlockThePlayer) {
     }
     const std::string errors = TestSupport::Read_trace("error.txt");
     EXPECT_NE(errors.find("Failed to render file: " + dir.Path() + "/missing.wav. \nBut why ??"), std::string::npos);
-    EXPECT_NE(errors.find("The media type of this file: " + dir.Path() + "/empty.mp3 is not recognized."), std::string::npos);
+    EXPECT_NE(errors.find("The media type of this file: " + dir.Path() + "/empty.mp3 is not recognized."),
+              std::string::npos);
 }
 
 TEST_F(Audio, ASongThatNeverOpensFailsAtTheDeadlineAndItsStuckWorkerIsLeftBehindSafely) {

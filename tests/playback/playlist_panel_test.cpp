@@ -1,7 +1,8 @@
 // The playlist's panel: album headers and covers, where pages end, which page is in front with
 // which role after queueing and moving, the scroll targets, the current row's colour.
-#include <gtest/gtest.h>
+#include "playback/Playlist_panel.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -15,7 +16,6 @@
 #include "platform/dialogs.h"
 #include "platform/surface.h"
 #include "platform/window.h"
-#include "playback/Playlist_panel.h"
 #include "playback/VxPlaylist.h"
 #include "tests/support/test_support.h"
 

@@ -1,7 +1,6 @@
 // The playlist's queue: next and previous with wrap-around, random fill with random play on and
 // off, the empty playlist, and the play timer that every step starts.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include "library/VxDatabase.h"

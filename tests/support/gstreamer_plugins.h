@@ -22,8 +22,8 @@ inline std::vector<std::string> Plugins_without(const std::string& folder, const
         if (hidden.count(name) || entry.path().extension() != ".so") continue;
         fs::create_symlink(entry.path(), folder + "/plugins/" + name);
     }
-    return {"GST_PLUGIN_SYSTEM_PATH_1_0=" + folder + "/plugins", "GST_PLUGIN_PATH_1_0=",
-            "GST_REGISTRY_1_0=" + folder + "/registry.bin"};
+    return {"GST_PLUGIN_SYSTEM_PATH_1_0=" + folder + "/plugins",
+            "GST_PLUGIN_PATH_1_0=", "GST_REGISTRY_1_0=" + folder + "/registry.bin"};
 }
 
 // A codec installer that records what it was asked for in folder/installer-args.txt, links the

@@ -2,11 +2,11 @@
 // Header-only, like wav_file.h; the test executable links libjpeg through the display.
 #pragma once
 
+#include <jpeglib.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 #include "tests/support/test_support.h"
 

@@ -1,7 +1,6 @@
 // The trace files' exact form, where they live whichever thread writes first, the buffering
 // (nothing lost on exit, on a crash, or when nobody flushes), the rotation, the marker switch and the clock.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 

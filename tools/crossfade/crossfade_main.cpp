@@ -22,8 +22,10 @@ public:
     int Get_nof_items() override { return static_cast<int>(paths_.size()); }
     VX_song_reference Get_item_song(int index) override { return VX_song_reference{0, index}; }
     void Start_and_update_next_song() override {
-        if (next_ < Get_nof_items()) Platform::Message_queue::Instance().Set_timer(Timer_play, 700);
-        else ended = true;
+        if (next_ < Get_nof_items())
+            Platform::Message_queue::Instance().Set_timer(Timer_play, 700);
+        else
+            ended = true;
     }
     const std::string& Path(int song) const { return paths_.at(static_cast<std::size_t>(song)); }
 
@@ -76,8 +78,8 @@ int main(int argc, char** argv) {
         audio.Fade_tick();
         const int ch = audio.Get_current_channel();
         const int other = 1 - ch;
-        const std::string now = audio.Get_play_state_text() + " " + audio.Get_fade_state_text() + "  (old channel fade " +
-                                std::to_string(audio.Get_fade_state(other)) + ")";
+        const std::string now = audio.Get_play_state_text() + " " + audio.Get_fade_state_text() +
+                                "  (old channel fade " + std::to_string(audio.Get_fade_state(other)) + ")";
         if (now != last) {
             std::printf("%7.2f s  channel %d  %s  %s\n", seconds(), ch, now.c_str(), audio.Get_song_name().c_str());
             std::fflush(stdout);
