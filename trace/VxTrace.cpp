@@ -50,9 +50,11 @@ struct Trace_file {
 struct Trace_state {
     std::mutex mutex;
     std::condition_variable wake;
+    std::condition_variable started;  // the flusher reached its loop
     bool opened = false;
     bool pending = false;
     bool flusher_running = false;
+    bool flusher_waiting = false;  // the flusher reached its loop: its thread's start-up is behind it
     std::size_t rotation_limit = VxTrace::Rotation_limit;
     Trace_file log{"log.txt", "log.old.txt", "\nStarting VxTrace \n"};
     Trace_file err{"error.txt", "error.old.txt", "\nStarting Error VxTrace \n"};
@@ -125,6 +127,8 @@ struct Trace_state {
 
     void Flusher() {
         std::unique_lock<std::mutex> lock(mutex);
+        flusher_waiting = true;
+        started.notify_all();
         for (;;) {
             wake.wait(lock, [this] { return pending; });
             // Lines that come soon after join this write; a Flush in between ends the wait early.
@@ -162,6 +166,7 @@ void Before_fork() { g_impl->mutex.lock(); }
 void After_fork_in_parent() { g_impl->mutex.unlock(); }
 void After_fork_in_child() {
     g_impl->flusher_running = false;
+    g_impl->flusher_waiting = false;
     g_impl->mutex.unlock();
 }
 #endif
@@ -183,7 +188,7 @@ VxTrace::VxTrace() : impl_(new Impl) {
 }
 
 void VxTrace::Open(const std::string& folder) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
+    std::unique_lock<std::mutex> lock(impl_->mutex);
     impl_->Drain_all();
     const std::filesystem::path base = std::filesystem::absolute(folder.empty() ? "." : folder);
     for (Trace_file* f : {&impl_->log, &impl_->err}) {
@@ -201,6 +206,10 @@ void VxTrace::Open(const std::string& folder) {
     if (!impl_->flusher_running) {
         impl_->flusher_running = true;
         std::thread([state = static_cast<Trace_state*>(impl_)] { state->Flusher(); }).detach();
+        // Open returns once the new thread runs its loop: a fork then finds it waiting on the trace's lock,
+        // never halfway through its start-up, where it may hold the allocator's locks (the sanitizer's
+        // allocator, unlike glibc's, does not take them across a fork) and leave the child stuck in malloc.
+        impl_->started.wait(lock, [this] { return impl_->flusher_waiting; });
     }
 }
 
