@@ -1,5 +1,6 @@
-// The message loop and the frame: spin while something moves, sleep in Get otherwise; each frame
-// presents the one composed before and composes the next in a fixed layer order, paced by the refresh.
+// The message loop and the frame: while something moves, a frame at every refresh with the time between
+// spent blocked on the queue; sleep in Get otherwise. Each frame presents the one composed before and
+// composes the next in a fixed layer order, paced by the refresh.
 // A pass with nothing new to show (nothing moves, no message but a redraw since the last composition)
 // only presents what is pending, so a quiet screen costs one composition per change.
 #include "app/VxApplication.h"
