@@ -43,7 +43,8 @@ VX_FileSystem_musiclist One_album(const std::vector<IniRecord>& records) {
         if (!r.section.empty() && std::find(names.begin(), names.end(), r.section) == names.end())
             names.push_back(r.section);
     }
-    names.push_back(Missing_song);
+    // A song the file does not name, unless the input named it too: an album folder holds each name once.
+    if (std::find(names.begin(), names.end(), Missing_song) == names.end()) names.push_back(Missing_song);
     for (const std::string& name : names) cd.songs.push_back(VX_FileSystem_song{name, name, "", "", -1});
     VX_FileSystem_musiclist list;
     list.cds.push_back(cd);
