@@ -138,6 +138,17 @@ bool Message_queue::Peek(Message& out) {
 }
 
 bool Message_queue::Get(Message& out) {
+    // Only the user-interface thread takes messages, so what Wait found ready is still there.
+    for (;;) {
+        Wait(-1);
+        std::lock_guard<std::mutex> lock(impl_->mutex);
+        if (impl_->Take(out, Clock::now())) return out.kind != WM_QUIT;
+    }
+}
+
+bool Message_queue::Wait(int timeout_ms) {
+    const bool limited = timeout_ms >= 0;
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
     for (;;) {
         Event_source* source;
         {
@@ -148,8 +159,13 @@ bool Message_queue::Get(Message& out) {
 
         std::unique_lock<std::mutex> lock(impl_->mutex);
         const Clock::time_point now = Clock::now();
-        if (impl_->Take(out, now)) return out.kind != WM_QUIT;
-        const int wait_ms = impl_->Wait_ms(now);
+        if (impl_->Ready(now)) return true;
+        if (limited && now >= until) return false;
+        int wait_ms = impl_->Wait_ms(now);  // -1: no timer runs
+        if (limited) {
+            const int left = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(until - now).count());
+            wait_ms = wait_ms < 0 ? left : std::min(wait_ms, left);
+        }
         if (impl_->source) {
             // The source posts (which takes the mutex) and is woken by Post, so wait without the lock.
             source = impl_->source;
@@ -163,35 +179,6 @@ bool Message_queue::Get(Message& out) {
             impl_->changed.wait(lock, changed);
         else
             impl_->changed.wait_until(lock, now + std::chrono::milliseconds(wait_ms), changed);
-    }
-}
-
-bool Message_queue::Wait(int timeout_ms) {
-    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
-    for (;;) {
-        Event_source* source;
-        {
-            std::lock_guard<std::mutex> lock(impl_->mutex);
-            source = impl_->source;
-        }
-        if (source) source->Pump();
-
-        std::unique_lock<std::mutex> lock(impl_->mutex);
-        const Clock::time_point now = Clock::now();
-        if (impl_->Ready(now)) return true;
-        if (now >= until) return false;
-        int wait_ms = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(until - now).count());
-        const int timer_ms = impl_->Wait_ms(now);
-        if (timer_ms >= 0) wait_ms = std::min(wait_ms, timer_ms);
-        if (impl_->source) {
-            source = impl_->source;
-            lock.unlock();
-            source->Wait_and_pump(wait_ms);
-            continue;
-        }
-        const unsigned long seen = impl_->generation;
-        impl_->changed.wait_until(lock, now + std::chrono::milliseconds(wait_ms),
-                                  [&] { return impl_->generation != seen || impl_->source != nullptr; });
     }
 }
 

@@ -85,7 +85,7 @@ public:
     bool Peek(Message& out);
     // Blocks until a message arrives; false when it is WM_QUIT (whose exit code is then Quit_code()).
     bool Get(Message& out);
-    // Blocks until a message is ready or timeout_ms passed, and takes none; whether one is ready.
+    // Blocks until a message is ready or timeout_ms passed (negative: no limit), and takes none; whether one is ready.
     bool Wait(int timeout_ms);
     int Quit_code() const;
 
