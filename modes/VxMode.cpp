@@ -141,6 +141,27 @@ bool VxMode::Handle_playback_char(int code) {
     }
 }
 
+namespace {
+struct Mode_letter {
+    char letter;  // upper case; its lower case leads there too
+    Mode_id mode;
+};
+constexpr Mode_letter Mode_letters[] = {
+    {'B', MODE_BROWSE}, {'O', MODE_OPTIONS}, {'R', MODE_RATING}, {'S', MODE_SEARCH}, {'V', MODE_VOLUME},
+};
+}  // namespace
+
+std::optional<Mode_id> VxMode::Mode_for_letter(int code, std::initializer_list<Mode_id> offered) {
+    if (code >= 'a' && code <= 'z') code -= 'a' - 'A';
+    for (const Mode_letter& entry : Mode_letters) {
+        if (entry.letter != code) continue;
+        for (Mode_id mode : offered)
+            if (mode == entry.mode) return mode;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 std::vector<std::string> VxMode::Status_lines() {
     VxAudio& audio = VxAudio::Instance();
     const int total = std::max(0, static_cast<int>(audio.Get_remaining_time()));

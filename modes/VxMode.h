@@ -7,10 +7,13 @@
 // the arrow keys in On_key_down and on everything else in On_char, and one press acts once.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "modes/Mode_ids.h"
 #include "platform/window.h"
 
 struct VxButton_set;
@@ -57,6 +60,9 @@ protected:
     // N and P move in the playlist, M minimises. True when code was one of them. The search mode
     // does not call it: all four are search characters there.
     static bool Handle_playback_char(int code);
+    // The letters that lead to another mode, in either case: B browse, O options, R rating,
+    // S search, V volume. A mode names the modes it offers; the mode code leads to among them.
+    static std::optional<Mode_id> Mode_for_letter(int code, std::initializer_list<Mode_id> offered);
     // Switches through the shell; nothing without one (tests of a single mode).
     static void Set_mode(int mode_id);
     // Index of the mode panel the last Enter slid in (shared by all modes).

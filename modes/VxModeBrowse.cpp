@@ -235,26 +235,14 @@ void VxModeBrowse::On_char(int code) {
         Open_album(code - Code_cover_first);
         return;
     }
+    if (auto mode = Mode_for_letter(code, {MODE_OPTIONS, MODE_RATING, MODE_SEARCH, MODE_VOLUME})) {
+        Set_mode(*mode);
+        return;
+    }
     switch (code) {
         case 8:
         case 27:
             Set_mode(MODE_MAIN);
-            break;
-        case 'V':
-        case 'v':
-            Set_mode(MODE_VOLUME);
-            break;
-        case 'O':
-        case 'o':
-            Set_mode(MODE_OPTIONS);
-            break;
-        case 'R':
-        case 'r':
-            Set_mode(MODE_RATING);
-            break;
-        case 'S':
-        case 's':
-            Set_mode(MODE_SEARCH);
             break;
         default:
             break;

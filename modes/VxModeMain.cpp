@@ -46,27 +46,11 @@ void VxModeMain::Draw_front() {
 
 void VxModeMain::On_char(int code) {
     if (Handle_playback_char(code)) return;
+    if (auto mode = Mode_for_letter(code, {MODE_BROWSE, MODE_OPTIONS, MODE_RATING, MODE_SEARCH, MODE_VOLUME})) {
+        Set_mode(*mode);
+        return;
+    }
     switch (code) {
-        case 'B':
-        case 'b':
-            Set_mode(MODE_BROWSE);
-            break;
-        case 'O':
-        case 'o':
-            Set_mode(MODE_OPTIONS);
-            break;
-        case 'R':
-        case 'r':
-            Set_mode(MODE_RATING);
-            break;
-        case 'S':
-        case 's':
-            Set_mode(MODE_SEARCH);
-            break;
-        case 'V':
-        case 'v':
-            Set_mode(MODE_VOLUME);
-            break;
         case 'Q':
         case 'q':
             if (VxShell* shell = VxShell::Current()) shell->quit();

@@ -189,26 +189,14 @@ void VxModeOptions::On_char(int code) {
             break;
     }
     if (Handle_playback_char(code)) return;
+    if (auto mode = Mode_for_letter(code, {MODE_BROWSE, MODE_RATING, MODE_SEARCH, MODE_VOLUME})) {
+        Set_mode(*mode);
+        return;
+    }
     switch (code) {
         case 8:
         case 27:
             Set_mode(MODE_PREVIOUS);
-            break;
-        case 'B':
-        case 'b':
-            Set_mode(MODE_BROWSE);
-            break;
-        case 'R':
-        case 'r':
-            Set_mode(MODE_RATING);
-            break;
-        case 'S':
-        case 's':
-            Set_mode(MODE_SEARCH);
-            break;
-        case 'V':
-        case 'v':
-            Set_mode(MODE_VOLUME);
             break;
         default:
             break;

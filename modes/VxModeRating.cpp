@@ -50,6 +50,11 @@ void VxModeRating::On_char(int code) {
         Mode_support::Open_cover(browse_, code);
         return;
     }
+    if (auto mode = Mode_for_letter(code, {MODE_BROWSE, MODE_SEARCH, MODE_VOLUME})) {
+        Mode_support::Stop_timer(TIMER_MODE_TIMEOUT);  // before the next mode starts its own
+        Set_mode(*mode);
+        return;
+    }
     switch (code) {
         case 8:
         case 27:
@@ -57,21 +62,6 @@ void VxModeRating::On_char(int code) {
             break;
         case ' ':
             Handle_playback_char(code);
-            break;
-        case 'B':
-        case 'b':
-            Mode_support::Stop_timer(TIMER_MODE_TIMEOUT);
-            Set_mode(MODE_BROWSE);
-            break;
-        case 'S':
-        case 's':
-            Mode_support::Stop_timer(TIMER_MODE_TIMEOUT);
-            Set_mode(MODE_SEARCH);
-            break;
-        case 'V':
-        case 'v':
-            Mode_support::Stop_timer(TIMER_MODE_TIMEOUT);
-            Set_mode(MODE_VOLUME);
             break;
         case 'N':
         case 'n':

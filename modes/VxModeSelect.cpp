@@ -272,6 +272,10 @@ void VxModeSelect::On_char(int code) {
         Choose_song(code == '0' ? Page_size : code - '0');
         return;
     }
+    if (auto mode = Mode_for_letter(code, {MODE_RATING, MODE_SEARCH, MODE_VOLUME})) {
+        Set_mode(*mode);
+        return;
+    }
     switch (code) {
         case 8:
         case 27:
@@ -280,18 +284,6 @@ void VxModeSelect::On_char(int code) {
         case 'A':
         case 'a':
             Choose_album();
-            break;
-        case 'R':
-        case 'r':
-            Set_mode(MODE_RATING);
-            break;
-        case 'S':
-        case 's':
-            Set_mode(MODE_SEARCH);
-            break;
-        case 'V':
-        case 'v':
-            Set_mode(MODE_VOLUME);
             break;
         default:
             break;

@@ -52,6 +52,10 @@ void VxModeVolume::On_char(int code) {
         return;
     }
     if (Handle_playback_char(code)) return;
+    if (auto mode = Mode_for_letter(code, {MODE_BROWSE, MODE_RATING, MODE_SEARCH})) {
+        Set_mode(*mode);
+        return;
+    }
     switch (code) {
         case '0':
             Set_volume(100);
@@ -75,18 +79,6 @@ void VxModeVolume::On_char(int code) {
         case 8:
         case 27:
             Set_mode(MODE_BROWSE);
-            break;
-        case 'B':
-        case 'b':
-            Set_mode(MODE_BROWSE);
-            break;
-        case 'R':
-        case 'r':
-            Set_mode(MODE_RATING);
-            break;
-        case 'S':
-        case 's':
-            Set_mode(MODE_SEARCH);
             break;
         default:
             break;
