@@ -3,6 +3,7 @@
 #include <boost/filesystem.hpp>
 #include <fstream>
 
+#include "display/Bmp_file.h"
 #include "display/VxBitmap.h"
 #include "display/VxDirectX.h"
 #include "display/VxRaster.h"
@@ -58,6 +59,25 @@ bool Decode_full_size(const std::string& source, VxRaster& raster) {
     return false;
 }
 
+// A BMP cover at its own size for the unscaled cache file, in the cache's 24-bit form. The bitmap
+// loader reports what it cannot read; false then.
+bool Save_bmp_full_size(const std::string& source, const std::string& target) {
+    int width = 0, height = 0;
+    const auto surface = VxDirectX::Instance().bitmap_surface(source, width, height, VxPicture::Cover);
+    if (!surface) return false;
+    const Bmp_result result = Write_bmp(target, width, height, Bmp_depth::bits_24, Bmp_padding_word::present,
+                                        [&](int row, int col) { return surface->Row(row)[col] & 0x00FFFFFFu; });
+    if (result != Bmp_result::written)
+        VxTrace::Instance().Write_error("Cache_cover: could not write " + target +
+                                        (result == Bmp_result::cannot_create ? " (code 1)" : " (code 2)"));
+    return result == Bmp_result::written;
+}
+
+bool Is_bmp(const std::string& path) {
+    const std::string ext = fs::path(path).extension().string();
+    return ext.size() == 4 && (ext[1] | 0x20) == 'b' && (ext[2] | 0x20) == 'm' && (ext[3] | 0x20) == 'p';
+}
+
 }  // namespace
 
 void VxDatabase::Set_cover_downloader(Cover_downloader downloader) { cover_downloader_ = std::move(downloader); }
@@ -89,6 +109,8 @@ void VxDatabase::Cache_cover(const std::string& source, const std::string& targe
         VxTrace::Instance().Write_error("Cache_cover: could not load " + source);
     } else if (VxRead::Instance().Get_save_scaled_bitmaps()) {
         image.Save_surface(target);  // reports its own failures; never leaves a half file
+    } else if (Is_bmp(source)) {
+        Save_bmp_full_size(source, target);  // a bitmap is kept as it is, not decoded as a JPEG
     } else {
         VxRaster raster(3);
         if (Decode_full_size(source, raster)) {

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <vector>
 
+#include "display/Bmp_file.h"
 #include "display/VxBitmap.h"
 #include "display/VxDirectX.h"
 #include "library/VxDatabase.h"
@@ -283,6 +284,42 @@ TEST_F(CoverCache, WithCacheCoversOffOnlyThePlaceholderIsMade) {
     TestSupport::Write_file(Covers() + "IMAGE_no_cover.bmp", "kept");
     db.Create_and_remove_cached_covers();
     EXPECT_EQ(TestSupport::Read_file(Covers() + "IMAGE_no_cover.bmp"), "kept");
+}
+
+namespace {
+// An album whose cover is a BMP, as some rippers leave them: cached like a JPEG one.
+class BitmapCover : public CoverCache {
+protected:
+    Bmp_info Cache(bool scaled) {
+        Start({.save_scaled = scaled});
+        Album("A - B", "A - B");
+        const std::string cover = home_ + "/music/A - B/cover.bmp";
+        EXPECT_EQ(Write_bmp(cover, 120, 70, Bmp_depth::bits_24, Bmp_padding_word::absent,
+                            [](int, int) { return Platform::Make_pixel(200, 40, 10); }),
+                  Bmp_result::written);
+        list_.cds[0].cover = "cover.bmp";
+        VxDatabase& db = VxDatabase::Instance();
+        db.Set_musiclist(list_);
+        db.Create_and_remove_cached_covers();
+        EXPECT_TRUE(Dialogs().empty());
+        return Read_bmp(db.Get_cd_cached_cover(0));
+    }
+};
+}  // namespace
+
+TEST_F(BitmapCover, IsCachedAtPanelSizeWhenScaled) {
+    const Bmp_info a = Cache(true);
+    EXPECT_EQ(a.width, 96);
+    EXPECT_EQ(a.bits, 32);
+    EXPECT_TRUE(Near(a.centre, 200, 40, 10));
+}
+
+TEST_F(BitmapCover, IsCachedAtItsOwnSizeIn24BitsWhenUnscaled) {
+    const Bmp_info a = Cache(false);
+    EXPECT_EQ(a.width, 120);
+    EXPECT_EQ(a.height, 70);
+    EXPECT_EQ(a.bits, 24);
+    EXPECT_TRUE(Near(a.centre, 200, 40, 10));
 }
 
 TEST_F(CoverCache, UnscaledBitmapsKeepTheImagesOwnSizeIn24Bits) {
