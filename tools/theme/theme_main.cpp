@@ -359,7 +359,8 @@ void Lcd_box(const std::string& name, int w, int h, bool keyed) {
     Save(c, name);
 }
 
-// The playlist page: a long light card; the song rows are written on it.
+// The playlist page: a long light card; the song rows are written on it. No ruled lines: album
+// headers and song rows differ in height, so rules could never run between the rows.
 void Playlist_page() {
     const int w = Px(26), h = Py(200);
     Canvas c(w, h, Jpeg_key);
@@ -370,7 +371,6 @@ void Playlist_page() {
     s.bevel = 3;
     s.gloss = 0;
     Panel(c, 0, 0, w, h, s);
-    for (float y = 60; y < h - 20; y += Py(2.24f) + 6) c.Vertical(20, y, w - 20, y + 1, Solid({190, 198, 210}), 0.6f);
     Save(c, "IMAGE_playlist_3.jpg");
 }
 
