@@ -1,10 +1,13 @@
 // Cover art lookup. The search terms are percent-encoded, so that "&" or "#" in an album name
-// stays part of the name; the rest of the request is the one the image search expects.
+// stays part of the name; the rest of the request is the one the image search expects. Without an
+// image search the pass asks MusicBrainz, skipping the albums it recently found nothing for.
 #include "net/VxCover_lookup.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "net/Cover_misses.h"
+#include "net/Music_brainz_covers.h"
 #include "net/Net_servers.h"
 #include "net/Net_text.h"
 #include "net/VxInternet.h"
@@ -113,12 +116,23 @@ std::vector<std::string> Parse_image_urls(const std::string& page) {
 }
 
 bool Download_missing_covers(VxCover_albums& albums, double budget_s) {
-    if (Net_servers::Image_search().empty()) {
+    const bool image_search = !Net_servers::Image_search().empty();
+    const bool music_brainz =
+        !image_search && !Net_servers::Music_brainz().empty() && !Net_servers::Cover_art_archive().empty();
+    if (!image_search && !music_brainz) {
         // Nothing to ask: no search per album, no failure for each in error.txt.
         VxTrace::Instance().Write("Connection SKIPPED...");
         return false;
     }
     Pass_clock clock(budget_s);
+    // What the lookups found nothing for is written once, however the pass ends.
+    struct Misses_keeper {
+        Cover_misses misses;
+        long long now_s = Cover_misses::Now_s();
+        ~Misses_keeper() {
+            if (misses.Changed()) misses.Save(now_s);
+        }
+    } kept{music_brainz ? Cover_misses::Load() : Cover_misses()};
     bool downloaded_any = false;
     const int count = albums.Get_nof_cds();
     const int start = count > 0 && clock.Budgeted() ? g_resume_at % count : 0;
@@ -153,15 +167,35 @@ bool Download_missing_covers(VxCover_albums& albums, double budget_s) {
         if (!cover.empty() || !clock.Fit_request()) continue;
 
         const std::string target = folder + Downloaded_cover_name;
-        for (const std::string& url : Parse_image_urls(Fetch_search_page(albums.Get_cd_name(c)))) {
-            if (url == Net_text::No_match) continue;
-            if (!clock.Fit_request()) break;
-            if (!VxInternet::Instance().Download_image(url, target)) continue;
+        auto keep = [&] {
             albums.Set_download_count(albums.Get_download_count() + 1);
             albums.Set_cd_cover(c, Downloaded_cover_name);
             if (Cacher()) Cacher()(target, albums.Get_cd_cached_cover(c));
             downloaded_any = true;
-            break;
+        };
+        if (music_brainz) {
+            const std::string name = albums.Get_cd_name(c);
+            if (kept.misses.Recent(name, kept.now_s)) continue;
+            switch (Music_brainz::Fetch_cover(name, target, [&] { return clock.Fit_request(); })) {
+                case Music_brainz::Outcome::found:
+                    kept.misses.Remove(name);
+                    keep();
+                    break;
+                case Music_brainz::Outcome::nothing:
+                    kept.misses.Add(name, kept.now_s);
+                    break;
+                case Music_brainz::Outcome::failed:
+                case Music_brainz::Outcome::out_of_time:
+                    break;
+            }
+        } else {
+            for (const std::string& url : Parse_image_urls(Fetch_search_page(albums.Get_cd_name(c)))) {
+                if (url == Net_text::No_match) continue;
+                if (!clock.Fit_request()) break;
+                if (!VxInternet::Instance().Download_image(url, target)) continue;
+                keep();
+                break;
+            }
         }
         // An album whose requests the end of the budget cut short is tried again first next time.
         if (clock.Up() && albums.Get_cd_cover(c).empty()) {

@@ -1,6 +1,7 @@
 // Cover art lookup: albums without a cover get one from a web image search. The album's name is
 // the search, the answer page is searched for "imgurl=" links to JPEGs, and the first link that
 // delivers a JPEG becomes "VxCover.jpg" in the album folder and is cached at panel size.
+// Without an image search, MusicBrainz and the Cover Art Archive are asked instead.
 #pragma once
 
 #include <functional>
@@ -57,7 +58,9 @@ using Cover_cacher = std::function<void(const std::string& source, const std::st
 void Set_cover_cacher(Cover_cacher cacher);
 
 // For every album without a cover, in list order: search, download, set the cover, cache it.
-// With no image search configured it only writes "Connection SKIPPED..." to the trace.
+// With no image search configured MusicBrainz is the search (net/Music_brainz_covers.h), and an
+// album it found nothing for waits Cover_misses::Retry_after_s; with that off as well it only
+// writes "Connection SKIPPED..." to the trace.
 // The progress screen is redrawn once per album. True when at least one cover was downloaded.
 // With a budget (seconds, above 0) no request outlasts it: when it is spent the albums left wait,
 // the progress screen is redrawn once more to say so, and the next pass begins with them.

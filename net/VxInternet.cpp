@@ -30,13 +30,14 @@ VxInternet& VxInternet::Instance() {
     return internet;
 }
 
-void VxInternet::Open_client(Platform::Http_limits limits) {
+void VxInternet::Open_client(Platform::Http_limits limits, Caller caller) {
     Close_handles();
-    client_ = std::make_unique<Platform::Http_client>(Agent, limits);
+    client_ = std::make_unique<Platform::Http_client>(caller == Caller::classic ? Agent : Program_agent, limits);
+    if (caller == Caller::cover_service) client_->Set_redirects(Platform::Redirects::report);
 }
 
-void VxInternet::Open_url(const std::string& url, bool& timed_out, Platform::Http_limits limits) {
-    Open_client(limits);
+void VxInternet::Open_url(const std::string& url, bool& timed_out, Platform::Http_limits limits, Caller caller) {
+    Open_client(limits, caller);
     struct Handover {
         std::mutex mutex;
         std::condition_variable finished;
@@ -120,8 +121,58 @@ bool VxInternet::Download_image(const std::string& url, const std::string& path)
     return Copy_to_file(url, path, Copy_kind::image);
 }
 
+bool VxInternet::Open_secure(const std::string& url) {
+    std::string at = url;
+    for (int hop = 0;; ++hop) {
+        if (!Net_servers::Secure_address(at)) {
+            VxTrace::Instance().Write_error(hop == 0
+                                                ? "Refused address without HTTPS: " + at
+                                                : "Refused redirect without HTTPS to: " + at + " from url: " + url);
+            Close_handles();
+            return false;
+        }
+        bool timed_out = false;
+        Open_url(at, timed_out, limits_, Caller::cover_service);
+        if (timed_out || !response_) {
+            Close_handles();
+            return false;
+        }
+        const std::string next = response_->Redirect_url();
+        if (response_->Status() / 100 != 3 || next.empty()) break;
+        if (hop == Max_redirects) {
+            VxTrace::Instance().Write_error("Refused more than " + std::to_string(Max_redirects) +
+                                            " redirects from url: " + url);
+            Close_handles();
+            return false;
+        }
+        at = next;
+    }
+    // A back end that follows redirects by itself shows only where it ended.
+    const std::string final_url = response_->Final_url();
+    if (!final_url.empty() && !Net_servers::Secure_address(final_url)) {
+        VxTrace::Instance().Write_error("Refused redirect without HTTPS to: " + final_url + " from url: " + url);
+        Close_handles();
+        return false;
+    }
+    return true;
+}
+
+VxInternet::Cover_fetch VxInternet::Download_cover(const std::string& url, const std::string& path) {
+    if (!Open_secure(url)) return Cover_fetch::failed;
+    const int status = response_->Status();
+    if (status == 404) {
+        Close_handles();
+        return Cover_fetch::absent;
+    }
+    if (status != 200) {
+        VxTrace::Instance().Write_error("Error page (" + std::to_string(status) + ") on url: " + url);
+        Close_handles();
+        return Cover_fetch::failed;
+    }
+    return Copy_answer(url, path, Copy_kind::cover) ? Cover_fetch::written : Cover_fetch::failed;
+}
+
 bool VxInternet::Copy_to_file(const std::string& url, const std::string& path, Copy_kind kind) {
-    const long long ceiling = kind == Copy_kind::installer ? Max_installer_size : Max_cover_size;
     Platform::Http_limits limits = limits_;
     if (kind == Copy_kind::installer) limits.overall_ms = std::max(limits.overall_ms, Installer_overall_ms);
     bool timed_out = false;
@@ -131,6 +182,11 @@ bool VxInternet::Copy_to_file(const std::string& url, const std::string& path, C
         Close_handles();
         return false;
     }
+    return Copy_answer(url, path, kind);
+}
+
+bool VxInternet::Copy_answer(const std::string& url, const std::string& path, Copy_kind kind) {
+    const long long ceiling = kind == Copy_kind::installer ? Max_installer_size : Max_cover_size;
     if (kind == Copy_kind::installer) {
         // An installer is started once it is here: an error page or an answer that anyone on the
         // way could have replaced must never become one.
@@ -176,7 +232,7 @@ bool VxInternet::Copy_to_file(const std::string& url, const std::string& path, C
         }
         if (first) {
             first = false;
-            if (kind == Copy_kind::image && !Starts_like_jpeg(block, count)) writing = false;
+            if (kind != Copy_kind::installer && !Starts_like_jpeg(block, count)) writing = false;
             if (writing && !file.Open()) {
                 Platform::Message_box(Caption, "Cannot create file on disk...");
                 failed = true;
@@ -200,6 +256,8 @@ bool VxInternet::Copy_to_file(const std::string& url, const std::string& path, C
     }
     Close_handles();
 
+    if (kind == Copy_kind::cover && !failed && (!writing || !any_block))
+        VxTrace::Instance().Write_error((any_block ? "Not a JPEG image from url: " : "Empty answer from url: ") + url);
     if (failed || !writing || !any_block) return false;
     if (!file.Commit()) {
         Platform::Message_box(Caption, "Error writing to file on disk...");

@@ -16,6 +16,10 @@ struct Http_limits {
     long connect_ms = 5L * 1000;   // reaching the server
 };
 
+// What Open does with a redirect: follow it (to http and https), or hand it back as the answer
+// (its Status and Redirect_url) so that the caller decides about every hop itself.
+enum class Redirects { follow, report };
+
 // One open answer (the body of a response whose headers have arrived). One thread at a time.
 class Http_response {
 public:
@@ -29,6 +33,9 @@ public:
     virtual std::string Final_url() const = 0;
     // The body's length as the final answer's headers announce it; -1 when they do not.
     virtual long long Content_length() const = 0;
+    // Where a redirect handed back (Redirects::report) points; "" for any other answer, and on a
+    // back end that always follows redirects (its Final_url then tells where it ended).
+    virtual std::string Redirect_url() const { return ""; }
 };
 
 // The internet handle: an agent text, and the switch that aborts whatever it has in progress.
@@ -49,7 +56,11 @@ public:
     void Abort();
     bool Aborted() const;
 
+    // Before Open: how the next answers treat redirects (follow unless set).
+    void Set_redirects(Redirects redirects) { redirects_ = redirects; }
+
 private:
+    Redirects redirects_ = Redirects::follow;
     std::string agent_;
     Http_limits limits_;
     std::shared_ptr<std::atomic<bool>> aborted_;  // shared with the answers it opened

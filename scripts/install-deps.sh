@@ -12,6 +12,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libgtest-dev libgmock-dev
+  nlohmann-json3-dev  # the JSON answers of the cover services
   # fuzzing (scripts/fuzz.sh): Clang with its libFuzzer and sanitizer runtimes
   clang libclang-rt-dev
   # run: codecs, fonts, dialogs

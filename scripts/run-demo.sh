@@ -15,7 +15,8 @@ bash tools/demo_music/make_demo_home.sh "$home"
 mkdir -p "$home/pics"
 cp -f build/pics/IMAGE_* "$home/pics/"
 
-# The demo asks no server anything at start-up.
+# The demo asks no server anything at start-up, and its made-up albums have no covers on the web.
+export TAVRIX_MUSICBRAINZ_SERVER=
 settings="$home/run/settings_v3.ini"
 cd "$home/run"
 if [ ! -f "$settings" ]; then

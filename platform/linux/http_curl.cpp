@@ -45,9 +45,10 @@ std::string No_proxy_list() {
 
 class Curl_response final : public Http_response {
 public:
-    Curl_response(const std::string& url, const std::string& agent, const Http_limits& limits,
+    Curl_response(const std::string& url, const std::string& agent, const Http_limits& limits, Redirects redirects,
                   std::shared_ptr<std::atomic<bool>> aborted)
-        : aborted_(std::move(aborted)),
+        : follow_(redirects == Redirects::follow),
+          aborted_(std::move(aborted)),
           no_proxy_(No_proxy_list()),
           stall_limit_(std::chrono::milliseconds(limits.stall_ms)) {
         easy_ = curl_easy_init();
@@ -59,7 +60,7 @@ public:
         curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
         curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
         curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, follow_ ? 1L : 0L);
         curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, 10L);
         curl_easy_setopt(easy_, CURLOPT_NOPROXY, no_proxy_.c_str());
         curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
@@ -129,6 +130,13 @@ public:
         return length < 0 ? -1 : static_cast<long long>(length);
     }
 
+    std::string Redirect_url() const override {
+        if (follow_) return "";
+        char* location = nullptr;
+        curl_easy_getinfo(easy_, CURLINFO_REDIRECT_URL, &location);
+        return location ? location : "";
+    }
+
 private:
     // Runs the transfer until done() holds or it finished; false when it was aborted.
     // A transfer silent for longer than the stall limit ends as failed (curl's own low-speed check
@@ -167,7 +175,8 @@ private:
             curl_easy_getinfo(self->easy_, CURLINFO_RESPONSE_CODE, &code);
             char* location = nullptr;
             curl_easy_getinfo(self->easy_, CURLINFO_REDIRECT_URL, &location);
-            bool interim = code / 100 == 1 || (code / 100 == 3 && location != nullptr);
+            // A redirect that is handed back is the final answer.
+            bool interim = code / 100 == 1 || (self->follow_ && code / 100 == 3 && location != nullptr);
             if (!interim) self->headers_done_ = true;
         }
         return length;
@@ -181,6 +190,7 @@ private:
         return size * count;
     }
 
+    bool follow_;
     std::shared_ptr<std::atomic<bool>> aborted_;
     std::string no_proxy_;
     CURL* easy_ = nullptr;
@@ -206,7 +216,7 @@ Http_client::~Http_client() = default;
 
 std::unique_ptr<Http_response> Http_client::Open(const std::string& url) {
     if (aborted_->load() || !Is_http_url(url)) return nullptr;
-    auto response = std::make_unique<Curl_response>(url, agent_, limits_, aborted_);
+    auto response = std::make_unique<Curl_response>(url, agent_, limits_, redirects_, aborted_);
     if (!response->Open()) return nullptr;
     return response;
 }

@@ -46,13 +46,15 @@ protected:
     }
     std::string Log() { return fs::exists(run + "/log.txt") ? Read_file(run + "/log.txt") : ""; }
     // Runs the jukebox with the script; a hang ends after limit_s (30 s unless given) and fails. env
-    // adds "NAME=value" settings (a server address for the internet services, say); none is set otherwise.
+    // adds "NAME=value" settings (a server address for the internet services, say); none is set otherwise,
+    // and the cover services are off.
     int Start(const std::string& script, const std::string& env = "", int limit_s = 30) {
         Write_file(run + "/script.txt", script);
         const std::string command =
             "cd '" + run +
             "' && env -u DISPLAY -u WAYLAND_DISPLAY -u TAVRIX_DIST_SERVER "
-            "-u TAVRIX_LOCAL_SERVER -u TAVRIX_IMAGE_SEARCH SDL_VIDEODRIVER=dummy TAVRIX_AUDIO_SINK=fakesink " +
+            "-u TAVRIX_LOCAL_SERVER -u TAVRIX_IMAGE_SEARCH TAVRIX_MUSICBRAINZ_SERVER= SDL_VIDEODRIVER=dummy "
+            "TAVRIX_AUDIO_SINK=fakesink " +
             env + " timeout " + std::to_string(limit_s) + " '" + std::string(TAVRIX_BINARY_DIR) +
             "/app/tavrix' --headless --script script.txt >/dev/null 2>&1";
         const int status = std::system(command.c_str());
@@ -62,12 +64,13 @@ protected:
     // then ends it. True when it came to hold. env as for Start.
     bool Run_until(const std::string& env, const std::string& script, const std::function<bool()>& done) {
         TestSupport::Write_file(run + "/script.txt", script);
-        const std::string command = "cd '" + run +
-                                    "' && (env -u DISPLAY -u WAYLAND_DISPLAY -u TAVRIX_DIST_SERVER "
-                                    "-u TAVRIX_LOCAL_SERVER -u TAVRIX_IMAGE_SEARCH SDL_VIDEODRIVER=dummy "
-                                    "TAVRIX_AUDIO_SINK=fakesink " +
-                                    env + " '" + std::string(TAVRIX_BINARY_DIR) +
-                                    "/app/tavrix' --headless --script script.txt >/dev/null 2>&1 & echo $! > pid.txt)";
+        const std::string command =
+            "cd '" + run +
+            "' && (env -u DISPLAY -u WAYLAND_DISPLAY -u TAVRIX_DIST_SERVER "
+            "-u TAVRIX_LOCAL_SERVER -u TAVRIX_IMAGE_SEARCH TAVRIX_MUSICBRAINZ_SERVER= SDL_VIDEODRIVER=dummy "
+            "TAVRIX_AUDIO_SINK=fakesink " +
+            env + " '" + std::string(TAVRIX_BINARY_DIR) +
+            "/app/tavrix' --headless --script script.txt >/dev/null 2>&1 & echo $! > pid.txt)";
         if (std::system(command.c_str()) != 0) return false;
         const pid_t pid = std::stoi(TestSupport::Read_file(run + "/pid.txt"));
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);

@@ -8,35 +8,17 @@
 #include "net/Net_text.h"
 #include "net/VxCover_lookup.h"
 #include "platform/window.h"
+#include "tests/net/Fake_albums.h"
 #include "tests/net/Net_home.h"
 #include "tests/net/Test_http_server.h"
 
 using TestSupport::Exists;
+using TestSupport::Fake_albums;
 using TestSupport::Net_home;
 using TestSupport::Test_http_server;
 
 namespace {
 const std::vector<std::string> Four_no_match{"no match", "no match", "no match", "no match"};
-
-struct Album {
-    std::string name, path, cover;
-};
-
-class Fake_albums : public VxCover_albums {
-public:
-    std::vector<Album> albums;
-    int cover_index = -1;
-    int download_count = 0;
-    int Get_nof_cds() override { return static_cast<int>(albums.size()); }
-    std::string Get_cd_name(int c) override { return albums[c].name; }
-    std::string Get_cd_path(int c) override { return albums[c].path; }
-    std::string Get_cd_cover(int c) override { return albums[c].cover; }
-    void Set_cd_cover(int c, const std::string& file_name) override { albums[c].cover = file_name; }
-    std::string Get_cd_cached_cover(int c) override { return "../covers/" + albums[c].name + ".bmp"; }
-    void Set_cover_index(int c) override { cover_index = c; }
-    int Get_download_count() override { return download_count; }
-    void Set_download_count(int n) override { download_count = n; }
-};
 
 std::string Search_target(const std::string& encoded_terms) {
     return "/images?imgsz=small%7Cmedium%7Clarge%7Cxlarge&as_st=y&gbv=2&svnum=10&hl=nl&q=" + encoded_terms +
@@ -148,6 +130,7 @@ TEST(Download_missing_covers, SearchesOnlyAlbumsWithoutCoverAndKeepsTheFirstJpeg
 TEST(Download_missing_covers, WithoutASearchServiceNothingLeavesTheMachine) {
     Net_home home;
     unsetenv("TAVRIX_IMAGE_SEARCH");
+    setenv("TAVRIX_MUSICBRAINZ_SERVER", "", 1);  // the cover services switched off as well
     Fake_albums albums;
     albums.albums = {{"Abba - Gold", "../music/Abba - Gold/", ""}};
     EXPECT_FALSE(Download_missing_covers(albums));

@@ -1,9 +1,13 @@
 // The whole missing-cover pass as a person starts it: the options mode's "Download missing Cover"
-// line in the running jukebox, against the loopback image search, ending in the browse panel.
+// line in the running jukebox, against the loopback image search, ending in the browse panel, and
+// against the loopback server answering as MusicBrainz and the Cover Art Archive.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "Tavrix_version.h"
 #include "platform/surface.h"
 #include "tests/app/jukebox_fixture.h"
 #include "tests/net/Test_http_server.h"
@@ -66,3 +70,48 @@ TEST_F(Cover_pass, OptionFourFetchesCachesAndShowsTheCoversAndTheLibraryKeepsThe
 }
 
 }  // namespace
+
+namespace {
+// The loopback server as MusicBrainz and the Cover Art Archive, each album with one release.
+class Cover_pass_music_brainz : public Cover_pass {
+protected:
+    void SetUp() override {
+        Cover_pass::SetUp();
+        int n = 1;
+        for (const auto& [artist, title] : {std::pair{"Alpha", "One"}, std::pair{"Beta", "Two"}}) {
+            const std::string id = "00000000-0000-4000-8000-00000000000" + std::to_string(n++);
+            TestSupport::Http_reply answer = Test_http_server::Page(
+                R"({"created":"2026-12-09T16:00:00.000Z","count":1,"offset":0,"releases":[{"id":")" + id +
+                R"(","score":100,"title":")" + title + R"("}]})");
+            answer.content_type = "application/json";
+            server.Serve(Search(artist, title), answer);
+            server.Serve("/caa/release/" + id + "/front-500", Test_http_server::Redirect(server.Base() + "orange.jpg"));
+        }
+    }
+    static std::string Search(const std::string& artist, const std::string& title) {
+        return "/ws/2/release/?query=release%3A%22" + title + "%22+AND+artist%3A%22" + artist + "%22&fmt=json&limit=9";
+    }
+    std::string Env() {
+        return "TAVRIX_MUSICBRAINZ_SERVER=" + server.Base() + "ws/2/ TAVRIX_COVER_ART_SERVER=" + server.Base() + "caa/";
+    }
+};
+}  // namespace
+
+TEST_F(Cover_pass_music_brainz, WithoutAnImageSearchTheProgramAsksMusicBrainzAsItsRulesAsk) {
+    ASSERT_EQ(Start("wait 200\nkey q\n"), 0);  // the cover services are off in the tests unless named
+    EXPECT_EQ(server.Total_requests(), 0);
+
+    ASSERT_EQ(
+        Start("wait 300\nkey o\nwait 300\nkey 4\nwait 300\nkey b\nwait 1500\nkey Escape\nwait 300\nkey q\n", Env()), 0)
+        << Log();
+    EXPECT_EQ(
+        server.Targets(),
+        (std::vector<std::string>{Search("Alpha", "One"), "/caa/release/00000000-0000-4000-8000-000000000001/front-500",
+                                  "/orange.jpg", Search("Beta", "Two"),
+                                  "/caa/release/00000000-0000-4000-8000-000000000002/front-500", "/orange.jpg"}));
+    EXPECT_EQ(server.Last_header("User-Agent"), std::string("TavrixJukebox/") + TAVRIX_VERSION_TEXT);
+    for (const char* album : {"Alpha - One", "Beta - Two"}) {
+        EXPECT_TRUE(exists(home + "/music/" + album + "/VxCover.jpg")) << album;
+        EXPECT_TRUE(exists(home + "/covers/" + album + ".bmp")) << album;
+    }
+}

@@ -59,7 +59,8 @@ void Home::Age(const std::vector<std::string>& files) const {
 }
 
 std::vector<std::string> Headless_env(const Home& home) {
-    return {"HOME=" + home.Folder(), "PATH=/usr/bin:/bin", "SDL_VIDEODRIVER=dummy", "TAVRIX_AUDIO_SINK=fakesink"};
+    return {"HOME=" + home.Folder(), "PATH=/usr/bin:/bin", "SDL_VIDEODRIVER=dummy", "TAVRIX_AUDIO_SINK=fakesink",
+            "TAVRIX_MUSICBRAINZ_SERVER="};
 }
 
 Plain_run Run_plain(const std::string& program, const std::vector<std::string>& args, const Home& home, int timeout_s) {

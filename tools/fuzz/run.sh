@@ -14,6 +14,8 @@ pics=$build/pics
 [ -f "$pics/IMAGE_no_cover.jpg" ] || { echo "run.sh: no painted theme in $pics (build tavrix_theme_pics)" >&2; exit 1; }
 # Covers over the size limit are replaced by the theme's placeholder, as in a real home.
 export TAVRIX_FUZZ_PLACEHOLDER=$pics/IMAGE_no_cover.jpg
+# The seed runs ask no cover service.
+export TAVRIX_MUSICBRAINZ_SERVER=
 mkdir -p "$work/findings"
 
 # The seeds: a library file and a settings file exactly as the jukebox writes them, from a tiny

@@ -25,7 +25,7 @@ cp -f "$build/pics/"IMAGE_* "$home/pics/"
 # A fresh start every run: no old log, library or settings from an earlier soak.
 rm -f "$run"/log*.txt "$run"/error*.txt "$run/dialogs.txt" "$run/MusicDataBase.dat" "$run/settings_v3.ini"
 
-export SDL_VIDEODRIVER=dummy TAVRIX_AUDIO_SINK=fakesink
+export SDL_VIDEODRIVER=dummy TAVRIX_AUDIO_SINK=fakesink TAVRIX_MUSICBRAINZ_SERVER=
 unset DISPLAY WAYLAND_DISPLAY TAVRIX_DIST_SERVER TAVRIX_LOCAL_SERVER TAVRIX_IMAGE_SEARCH
 (cd "$run" && "$tavrix" --headless --rebuild-library >/dev/null)
 # Random play on, so that music plays all the time; no server is asked anything.

@@ -1,0 +1,32 @@
+// A library for the cover pass tests: albums by name, folder and cover, and what the pass told the
+// progress screen (the album it is at, the download count).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "net/VxCover_lookup.h"
+
+namespace TestSupport {
+
+struct Album {
+    std::string name, path, cover;
+};
+
+class Fake_albums : public VxCover_albums {
+public:
+    std::vector<Album> albums;
+    int cover_index = -1;
+    int download_count = 0;
+    int Get_nof_cds() override { return static_cast<int>(albums.size()); }
+    std::string Get_cd_name(int c) override { return albums[c].name; }
+    std::string Get_cd_path(int c) override { return albums[c].path; }
+    std::string Get_cd_cover(int c) override { return albums[c].cover; }
+    void Set_cd_cover(int c, const std::string& file_name) override { albums[c].cover = file_name; }
+    std::string Get_cd_cached_cover(int c) override { return "../covers/" + albums[c].name + ".bmp"; }
+    void Set_cover_index(int c) override { cover_index = c; }
+    int Get_download_count() override { return download_count; }
+    void Set_download_count(int n) override { download_count = n; }
+};
+
+}  // namespace TestSupport
