@@ -6,7 +6,9 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 
+#include "display/Picture_rows.h"
 #include "display/VxBitmap.h"
 #include "display/VxRaster.h"
 #include "platform/dialogs.h"
@@ -26,12 +28,6 @@ std::string Upper_extension(const std::string& path) {
     std::string ext = dot == std::string::npos ? std::string() : path.substr(dot + 1);
     for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return ext;
-}
-
-// Blue above 245 with green below 33 is the painted-in transparency of the theme's JPEG images.
-Platform::Pixel Keyed(const VxRgb& p) {
-    if (p.b > 245 && p.g < 33) return Platform::Colour_key;
-    return Platform::Make_pixel(p.r, p.g, p.b);
 }
 
 // Green one step darker than the key: no eye tells it from the key colour, no blit takes it for it.
@@ -190,7 +186,29 @@ void VxDirectX::Keep_off_key(Platform::Surface& surface) {
     }
 }
 
+void VxDirectX::Prefetch_pictures(std::vector<std::string> paths) {
+    // The calling thread decodes too (what it asks for before a worker got to it), so the workers
+    // and it make one thread per core.
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    prefetch_.Start(std::move(paths), std::max(1, cores - 1));
+}
+
+void VxDirectX::End_prefetch() { prefetch_.Stop(); }
+
+std::unique_ptr<Platform::Surface> VxDirectX::Prefetched_surface(const std::string& path) {
+    std::unique_ptr<Platform::Surface> surface = prefetch_.Take(path);
+    if (!surface) return nullptr;
+    const int limit = size_limit_ ? Cover_size_limit : VxRaster::Max_side;
+    if (surface->Width() > limit || surface->Height() > limit) return nullptr;  // the decoder's own path refuses it
+    // The lines its own decoding writes, in their place.
+    VxRaster::Write_header_trace(path, VxRaster::Header_step::reading);
+    VxRaster::Write_header_trace(path, VxRaster::Header_step::read);
+    return surface;
+}
+
 std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& path, VxPicture picture) {
+    if (picture == VxPicture::Theme)
+        if (auto prefetched = Prefetched_surface(path)) return prefetched;
     VxRaster raster(3);
     auto decoder_error = [&](const std::string& what) {
         const std::string text = "Could not load jpg ! Err :" + what + " (" + path + ")";
@@ -235,16 +253,8 @@ std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& pa
     auto surface = Platform::Surface::Create(raster.width(), raster.height());
     if (!surface) return nullptr;
     // Row by row on the samples: a picture of the theme is a few million pixels, converted at every start.
-    const int step = raster.channels();
-    const int g = step == 3 ? 1 : 0, b = step == 3 ? 2 : 0;
-    for (int row = 0; row < raster.height(); ++row) {
-        Platform::Pixel* out = surface->Row(row);
-        const std::uint8_t* in = raster.Row_samples(row);
-        for (int col = 0; col < raster.width(); ++col, in += step) {
-            const VxRgb p{in[0], in[g], in[b]};
-            out[col] = picture == VxPicture::Theme ? Keyed(p) : Platform::Make_pixel(p.r, p.g, p.b);
-        }
-    }
+    for (int row = 0; row < raster.height(); ++row)
+        Picture_rows::Convert(raster.Row_samples(row), raster.channels(), raster.width(), picture, surface->Row(row));
     if (picture == VxPicture::Cover) Keep_off_key(*surface);
     return surface;
 }

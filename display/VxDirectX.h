@@ -6,7 +6,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "display/Picture_prefetch.h"
 #include "display/Refresh_measurement.h"
 #include "display/VxPicture.h"
 #include "platform/surface.h"
@@ -71,6 +73,11 @@ public:
     // (the error is traced and shown first): loading goes on without the picture.
     std::unique_ptr<Platform::Surface> bitmap_surface(const std::string& path, int& width, int& height,
                                                       VxPicture picture = VxPicture::Theme);
+    // Start-up's theme pictures (JPEG files, in the order it loads them) decoded ahead on one
+    // thread per core; bitmap_surface takes them from there until End_prefetch, with the same pixels
+    // and trace lines as its own decoding. A file not listed, or not decoded, is decoded in place.
+    void Prefetch_pictures(std::vector<std::string> paths);
+    void End_prefetch();
     // A cover's pixels of exactly the key colour become the nearest colour that is not the key.
     static void Keep_off_key(Platform::Surface& surface);
 
@@ -88,6 +95,7 @@ public:
 private:
     VxDirectX() = default;
     std::unique_ptr<Platform::Surface> Jpeg_surface(const std::string& path, VxPicture picture);
+    std::unique_ptr<Platform::Surface> Prefetched_surface(const std::string& path);  // null: decode in place
     void Require_init();
 
     Platform::Window* window_ = nullptr;
@@ -103,4 +111,5 @@ private:
     Refresh_measurement measurement_;
     VxDisplay_config config_;
     std::unique_ptr<Platform::Surface> back_buffer_;
+    Picture_prefetch prefetch_;
 };

@@ -46,7 +46,7 @@ enum Decode_result { Decoded_ok, Decode_failed, Decode_too_large };
 // Everything that libjpeg may jump out of lives here, with no C++ object of this frame alive
 // across the jump.
 Decode_result Decode(std::FILE* file, const std::string& path, int max_side, int channels, Decoded* out,
-                     Error_manager* err) {
+                     Error_manager* err, VxRaster::Header_trace trace) {
     jpeg_decompress_struct cinfo;
     cinfo.err = jpeg_std_error(&err->pub);
     err->pub.error_exit = On_error;
@@ -58,9 +58,9 @@ Decode_result Decode(std::FILE* file, const std::string& path, int max_side, int
     }
     jpeg_create_decompress(&cinfo);
     jpeg_stdio_src(&cinfo, file);
-    VxTrace::Instance().Write("trying to read jpg header of file :" + path);
+    if (trace == VxRaster::Header_trace::written) VxRaster::Write_header_trace(path, VxRaster::Header_step::reading);
     jpeg_read_header(&cinfo, TRUE);
-    VxTrace::Instance().Write("trying to read jpg header OK");
+    if (trace == VxRaster::Header_trace::written) VxRaster::Write_header_trace(path, VxRaster::Header_step::read);
     out->width = static_cast<int>(cinfo.image_width);
     out->height = static_cast<int>(cinfo.image_height);
     if (out->width > max_side || out->height > max_side ||
@@ -117,14 +117,21 @@ void VxRaster::Set_pixel(int row, int column, int r, int g, int b) {
     }
 }
 
-bool VxRaster::Load_jpeg(const std::string& path, int max_side) {
+void VxRaster::Write_header_trace(const std::string& path, Header_step step) {
+    if (step == Header_step::reading)
+        VxTrace::Instance().Write("trying to read jpg header of file :" + path);
+    else
+        VxTrace::Instance().Write("trying to read jpg header OK");
+}
+
+bool VxRaster::Load_jpeg(const std::string& path, int max_side, Header_trace trace) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
     std::vector<std::uint8_t> samples;
     Decoded out;
     out.samples = &samples;
     Error_manager err;
-    const Decode_result result = Decode(file, path, std::min(max_side, Max_side), channels_, &out, &err);
+    const Decode_result result = Decode(file, path, std::min(max_side, Max_side), channels_, &out, &err, trace);
     std::fclose(file);
     if (result == Decode_too_large) throw Too_large(out.width, out.height);
     if (result == Decode_failed) throw Decode_error(err.message[0] ? err.message : "unknown JPEG error");

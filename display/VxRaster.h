@@ -29,9 +29,16 @@ public:
 
     explicit VxRaster(int channels = 3);
 
+    // Whether decoding writes its two header lines to log.txt. A decoder on a worker thread keeps
+    // them back: the thread that takes its picture writes them where its own decoding would have.
+    enum class Header_trace { written, silent };
+    enum class Header_step { reading, read };
+    static void Write_header_trace(const std::string& path, Header_step step);
+
     // Decodes the file: false when it cannot be opened; throws Decode_error when libjpeg fails
-    // and Too_large when a side exceeds max_side (or the image exceeds Max_pixels).
-    bool Load_jpeg(const std::string& path, int max_side = Max_side);
+    // and Too_large when a side exceeds max_side (or the image exceeds Max_pixels). Any thread:
+    // each call has its own decompressor.
+    bool Load_jpeg(const std::string& path, int max_side = Max_side, Header_trace trace = Header_trace::written);
 
     // Writes a 24-bit BMP: 0 on success, 1 when the file cannot be opened, 2 on a write error.
     // The file is written beside its target and renamed over it, so no half file stays.

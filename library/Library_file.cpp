@@ -7,7 +7,11 @@
 #include <boost/serialization/collection_traits.hpp>
 #include <boost/serialization/item_version_type.hpp>
 #include <boost/serialization/split_free.hpp>
+#include <exception>
+#include <filesystem>
 #include <fstream>
+#include <future>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -201,13 +205,11 @@ void VxDatabase::Save() {
         VxTrace::Instance().Write_error(std::string("DB::Save : could not write '") + File_name + "'");
 }
 
-void VxDatabase::Load() {
-    VxTraceScope scope("DB::Load");
-    if (!VxRead::Instance().File_exists(File_name)) {
-        Platform::Message_box("VxDatabase", std::string("Error : '") + File_name + "' Not Found");
-        Platform::Exit_process(0);
-    }
-    std::ifstream file(File_name, std::ios::binary);
+namespace {
+
+// The whole file read and checked; throws std::exception when it is corrupt or cannot be read.
+c_mlist Read_file(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << file.rdbuf();
     if (!file && !file.eof()) Corrupt("cannot be read");
@@ -228,5 +230,64 @@ void VxDatabase::Load() {
     }
     g_load = Load_context{};
     Check_positions(loaded.musiclist);
-    mlist_ = std::move(loaded);
+    return loaded;
+}
+
+// What tells one library file from the next: a save renames a new file over the old one.
+struct File_identity {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type time{};
+    bool operator==(const File_identity&) const = default;
+};
+
+std::optional<File_identity> Identity(const std::string& path) {
+    std::error_code size_error, time_error;
+    File_identity id{std::filesystem::file_size(path, size_error), std::filesystem::last_write_time(path, time_error)};
+    if (size_error || time_error) return std::nullopt;
+    return id;
+}
+
+// A file read ahead by Preload: its identity before the read, and the content or the error.
+struct Preloaded {
+    std::optional<File_identity> identity;
+    c_mlist content;
+    std::exception_ptr error;
+};
+// Started and taken on the user-interface thread; the read itself runs on the future's thread, and
+// Read_file's bounds context is never used by two reads at once (Load waits for this one first).
+std::future<Preloaded> g_preload;
+
+}  // namespace
+
+void VxDatabase::Preload() {
+    if (g_preload.valid()) return;
+    const std::string path = File_name;
+    g_preload = std::async(std::launch::async, [path] {
+        Preloaded p;
+        p.identity = Identity(path);
+        if (!p.identity) return p;
+        try {
+            p.content = Read_file(path);
+        } catch (...) {
+            p.error = std::current_exception();
+        }
+        return p;
+    });
+}
+
+void VxDatabase::Load() {
+    VxTraceScope scope("DB::Load");
+    std::optional<Preloaded> preloaded;
+    if (g_preload.valid()) preloaded = g_preload.get();
+    if (!VxRead::Instance().File_exists(File_name)) {
+        Platform::Message_box("VxDatabase", std::string("Error : '") + File_name + "' Not Found");
+        Platform::Exit_process(0);
+    }
+    // The file read ahead counts only while it is still the file there.
+    if (preloaded && preloaded->identity && preloaded->identity == Identity(File_name)) {
+        if (preloaded->error) std::rethrow_exception(preloaded->error);
+        mlist_ = std::move(preloaded->content);
+        return;
+    }
+    mlist_ = Read_file(File_name);
 }

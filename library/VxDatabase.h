@@ -138,6 +138,10 @@ public:
     // file was read; a corrupt file throws std::exception (start-up catches it). A missing file ends the process.
     void Save();
     void Load();
+    // Starts reading the library file on a thread of its own, for the Load that follows while other
+    // start-up work runs; Load takes that reading (content or error) when the file is still the one
+    // read, and reads again otherwise. UI thread.
+    void Preload();
 
     // --- Order and start-character index.
     void SortMusiclist();
