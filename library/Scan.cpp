@@ -57,138 +57,185 @@ struct Scan_marker {
 
 }  // namespace
 
-void VxDatabase::ReadMusic(std::string folder) {
-    Scan_state& state = State();
-    VxTrace& trace = VxTrace::Instance();
-    trace.Enter("DB.ReadMusic (dir: '" + folder + "') ");
-    ++state.depth;
-    Scan_marker marker;
-    std::string real_hint;
-    real_hint.swap(state.next_real);
+// One folder's pass of the scan, as the steps ReadMusic takes in order: enter the folder (resolve
+// and record it), list its entries, take each entry (a subfolder is scanned by an inner call; a
+// stale temporary file goes; a cover or a song joins the folder's album).
+class Folder_scan {
+public:
+    Folder_scan(VxDatabase& db, Scan_state& state, const std::string& folder)
+        : db_(db), state_(state), trace_(VxTrace::Instance()), settings_(VxRead::Instance()), folder_(folder) {}
 
-    // An inner call's folder came from its parent's listing, which said it was one.
-    boost::system::error_code check;
-    if (state.depth == 1 && !fs::is_directory(folder, check)) {
-        Platform::Message_box("VxDatabase", "Error : This is not an directory");
-        return;
+    // False when the outermost folder is none (said in a box).
+    bool Enter_folder() {
+        std::string real_hint;
+        real_hint.swap(state_.next_real);
+        // An inner call's folder came from its parent's listing, which said it was one.
+        boost::system::error_code check;
+        if (state_.depth == 1 && !fs::is_directory(folder_, check)) {
+            Platform::Message_box("VxDatabase", "Error : This is not an directory");
+            return false;
+        }
+        base_ = With_separator(folder_);
+        // The outermost call resolves its folder; inner calls arrive here already recorded.
+        const std::string real = real_hint.empty() ? Resolved(base_) : real_hint;
+        if (state_.depth == 1) state_.visited.insert(real);
+        real_base_ = With_separator(real);
+        // The time before the listing: a change while it runs shows at the next check.
+        if (state_.listed)
+            state_.listed->push_back(
+                VX_scanned_folder{base_, real_base_.substr(0, real_base_.size() - 1), Scan_record::Folder_time(base_)});
+        return true;
     }
-    const std::string base =
-        (!folder.empty() && folder.back() == Platform::Path_separator) ? folder : folder + Platform::Path_separator;
-
-    // The outermost call resolves its folder; inner calls arrive here already recorded.
-    const std::string real = real_hint.empty() ? Resolved(base) : real_hint;
-    if (state.depth == 1) state.visited.insert(real);
-    const std::string real_base =
-        (!real.empty() && real.back() == Platform::Path_separator) ? real : real + Platform::Path_separator;
-    // The time before the listing: a change while it runs shows at the next check.
-    if (state.listed)
-        state.listed->push_back(
-            VX_scanned_folder{base, real_base.substr(0, real_base.size() - 1), Scan_record::Folder_time(base)});
-
-    VxRead& settings = VxRead::Instance();
-    VX_FileSystem_cd* album = nullptr;  // deque references survive insertions at the front
-    std::string pending_cover;
-    bool cover_assigned = false;
 
     // Entries in name order, as the file systems of the jukebox's first home list them: songs
     // then keep their track order on the song sheet, and every scan of a folder gives the same
-    // library whatever order this file system keeps its entries in.
+    // library whatever order this file system keeps its entries in. A folder that cannot be
+    // listed throws, as the scan has always reported it.
+    void List_entries() {
+        // The standard library's entry keeps the type the listing gave: a file or a plain folder
+        // costs no call, a link one call to see what it leads to.
+        std::filesystem::directory_iterator it(base_, list_error_);
+        if (list_error_)  // the error text as the scan has always written it
+            throw fs::filesystem_error(
+                "cannot list folder", base_,
+                boost::system::error_code(list_error_.value(), boost::system::system_category()));
+        for (; it != std::filesystem::directory_iterator(); it.increment(list_error_)) {
+            if (list_error_) break;
+            std::error_code type_error;
+            const bool folder = it->is_directory(type_error);
+            const bool file = !folder && it->is_regular_file(type_error);
+            entries_.push_back(Entry{it->path().filename().string(), folder, file, it->is_symlink(type_error)});
+        }
+        std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    }
+
+    // Each entry's fault is its own line; the others are taken all the same.
+    void Take_entries() {
+        for (const Entry& entry : entries_) {
+            try {
+                if (entry.folder)
+                    Scan_subfolder(entry);
+                else if (Atomic_file::Is_temporary_name(entry.name))
+                    Remove_stale_temporary(entry);
+                else if (entry.file)  // a FIFO or a device named like a song would block whoever opens it
+                    Take_file(entry);
+            } catch (const std::exception& e) {
+                trace_.Write_error(entry.name + " : " + e.what());
+            }
+        }
+        if (list_error_) trace_.Write_error(base_ + " : " + list_error_.message());
+    }
+
+private:
     struct Entry {
         std::string name;
         bool folder = false, file = false;  // a link counts as what it leads to
         bool link = false;
     };
-    std::vector<Entry> entries;
-    std::error_code ec;
-    {
-        // The standard library's entry keeps the type the listing gave: a file or a plain folder
-        // costs no call, a link one call to see what it leads to.
-        std::filesystem::directory_iterator it(base, ec);
-        if (ec)  // the error text as the scan has always written it
-            throw fs::filesystem_error("cannot list folder", base,
-                                       boost::system::error_code(ec.value(), boost::system::system_category()));
-        for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
-            if (ec) break;
-            std::error_code type_error;
-            const bool folder = it->is_directory(type_error);
-            const bool file = !folder && it->is_regular_file(type_error);
-            entries.push_back(Entry{it->path().filename().string(), folder, file, it->is_symlink(type_error)});
-        }
+
+    static std::string With_separator(const std::string& path) {
+        return (!path.empty() && path.back() == Platform::Path_separator) ? path : path + Platform::Path_separator;
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
-    for (const Entry& entry : entries) {
-        const std::string& entry_name = entry.name;
-        try {
-            if (entry.folder) {
-                // A linked folder may lead back to one already scanned; a plain one cannot.
-                const std::string sub_real = entry.link ? Resolved(base + entry_name) : real_base + entry_name;
-                if (!state.visited.insert(sub_real).second) {
-                    trace.Write_error(entry_name + " : folder already scanned, skipped");
-                    continue;
-                }
-                if (state.descend && state.descend(base + entry_name + Platform::Path_separator, sub_real)) continue;
-                ++folder_count_;
-                Tick(10);
-                state.next_real = sub_real;
-                ReadMusic(base + entry_name);
-                continue;
-            }
-            const std::string full = base + entry_name;
-            // What an interrupted rating left in the album folder goes as the scan passes.
-            if (Atomic_file::Is_temporary_name(entry_name)) {
-                if (Atomic_file::Remove_if_stale(full)) trace.Write_error("Removed the stale temporary file " + full);
-                continue;
-            }
-            // Only files hold songs and covers: a FIFO or a device named like one would block
-            // whoever opens it. Links to files count as the files.
-            if (!entry.file) continue;
-            const std::string ext = get_extension(full);
-            if (ext == "JPG" && !cover_assigned) {
-                if (album) {
-                    album->cover = entry_name;
-                    if (settings.Get_use_logging())
-                        trace.Write("Cover added to album[" + int_to_string(Get_nof_cds()) + "] = " + full);
-                    cover_assigned = true;
-                } else if (pending_cover.empty()) {
-                    // Only the first cover image met in a folder counts, also before its first song.
-                    pending_cover = entry_name;
-                }
-            } else if (is_song_extension(ext)) {
-                VX_FileSystem_cd cd;
-                VX_FileSystem_song song;
-                bool valid = false;
-                Extract_song_names(full, cd, song, valid);
-                if (!album) {
-                    VX_FileSystem_cd fresh;
-                    fresh.path = cd.path;
-                    fresh.name = cd.name;
-                    fresh.title = cd.title;
-                    fresh.artist = cd.artist;
-                    mlist_.musiclist.cds.push_front(std::move(fresh));
-                    album = &mlist_.musiclist.cds.front();
-                    if (settings.Get_use_logging())
-                        trace.Write("New cd added [" + int_to_string(Get_nof_cds()) + "] = " + full);
-                    Tick(10);
-                }
-                VX_FileSystem_song record;
-                record.file_name = song.file_name;
-                record.name = song.name;
-                record.rating = -1;
-                album->songs.push_back(std::move(record));
-                if (!cover_assigned && !pending_cover.empty()) {
-                    album->cover = pending_cover;
-                    if (settings.Get_use_logging())
-                        trace.Write("Cover added to album[" + int_to_string(Get_nof_cds()) + "] = " + full);
-                    cover_assigned = true;
-                    pending_cover.clear();
-                }
-                if (settings.Get_use_logging()) trace.Write("valid song = " + entry_name);
-            }
-        } catch (const std::exception& e) {
-            trace.Write_error(entry_name + " : " + e.what());
+
+    void Scan_subfolder(const Entry& entry) {
+        // A linked folder may lead back to one already scanned; a plain one cannot.
+        const std::string sub_real = entry.link ? Resolved(base_ + entry.name) : real_base_ + entry.name;
+        if (!state_.visited.insert(sub_real).second) {
+            trace_.Write_error(entry.name + " : folder already scanned, skipped");
+            return;
         }
+        if (state_.descend && state_.descend(base_ + entry.name + Platform::Path_separator, sub_real)) return;
+        ++db_.folder_count_;
+        db_.Tick(10);
+        state_.next_real = sub_real;
+        db_.ReadMusic(base_ + entry.name);
     }
-    if (ec) trace.Write_error(base + " : " + ec.message());
+
+    // What an interrupted rating left in the album folder goes as the scan passes.
+    void Remove_stale_temporary(const Entry& entry) {
+        const std::string full = base_ + entry.name;
+        if (Atomic_file::Remove_if_stale(full)) trace_.Write_error("Removed the stale temporary file " + full);
+    }
+
+    // Links to files count as the files.
+    void Take_file(const Entry& entry) {
+        const std::string full = base_ + entry.name;
+        const std::string ext = get_extension(full);
+        if (ext == "JPG" && !cover_assigned_)
+            Take_cover(entry.name, full);
+        else if (is_song_extension(ext))
+            Take_song(entry.name, full);
+    }
+
+    // Only the first cover image met in a folder counts, also before its first song.
+    void Take_cover(const std::string& name, const std::string& full) {
+        if (!album_) {
+            if (pending_cover_.empty()) pending_cover_ = name;
+            return;
+        }
+        album_->cover = name;
+        Log("Cover added to album[" + int_to_string(db_.Get_nof_cds()) + "] = " + full);
+        cover_assigned_ = true;
+    }
+
+    void Take_song(const std::string& name, const std::string& full) {
+        VX_FileSystem_cd cd;
+        VX_FileSystem_song song;
+        bool valid = false;
+        db_.Extract_song_names(full, cd, song, valid);
+        if (!album_) Start_album(cd, full);
+        VX_FileSystem_song record;
+        record.file_name = song.file_name;
+        record.name = song.name;
+        record.rating = -1;
+        album_->songs.push_back(std::move(record));
+        if (!cover_assigned_ && !pending_cover_.empty()) {
+            album_->cover = pending_cover_;
+            Log("Cover added to album[" + int_to_string(db_.Get_nof_cds()) + "] = " + full);
+            cover_assigned_ = true;
+            pending_cover_.clear();
+        }
+        Log("valid song = " + name);
+    }
+
+    // The folder's first song makes its album, at the front of the list.
+    void Start_album(const VX_FileSystem_cd& named, const std::string& full) {
+        VX_FileSystem_cd fresh;
+        fresh.path = named.path;
+        fresh.name = named.name;
+        fresh.title = named.title;
+        fresh.artist = named.artist;
+        db_.mlist_.musiclist.cds.push_front(std::move(fresh));
+        album_ = &db_.mlist_.musiclist.cds.front();
+        Log("New cd added [" + int_to_string(db_.Get_nof_cds()) + "] = " + full);
+        db_.Tick(10);
+    }
+
+    void Log(const std::string& line) {
+        if (settings_.Get_use_logging()) trace_.Write(line);
+    }
+
+    VxDatabase& db_;
+    Scan_state& state_;
+    VxTrace& trace_;
+    VxRead& settings_;
+    const std::string& folder_;
+    std::string base_, real_base_;
+    std::vector<Entry> entries_;
+    std::error_code list_error_;
+    VX_FileSystem_cd* album_ = nullptr;  // deque references survive insertions at the front
+    std::string pending_cover_;
+    bool cover_assigned_ = false;
+};
+
+void VxDatabase::ReadMusic(std::string folder) {
+    VxTrace::Instance().Enter("DB.ReadMusic (dir: '" + folder + "') ");
+    ++State().depth;
+    Scan_marker marker;
+    Folder_scan scan(*this, State(), folder);
+    if (!scan.Enter_folder()) return;
+    scan.List_entries();
+    scan.Take_entries();
 }
 
 namespace Scan_record {

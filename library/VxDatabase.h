@@ -184,6 +184,7 @@ public:
     void Set_progress_hooks(VX_progress_hooks hooks);
 
 private:
+    friend class Folder_scan;  // the scan's steps (library/Scan.cpp)
     VxDatabase() = default;
     void Tick(unsigned timer_id);
     void Sorting_step(int done, int total);
