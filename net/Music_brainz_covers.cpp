@@ -67,8 +67,10 @@ Album_terms Terms_of(const std::string& album_name) {
 }
 
 std::string Search_url(const std::string& base, const Album_terms& terms) {
-    std::string query = "release:" + Phrase(terms.title);
-    if (!terms.artist.empty()) query += " AND artist:" + Phrase(terms.artist);
+    // The library's artist may keep the space before the " - " of the folder name.
+    const std::string artist = Trim(terms.artist);
+    std::string query = "release:" + Phrase(Trim(terms.title));
+    if (!artist.empty()) query += " AND artist:" + Phrase(artist);
     return base + "release/?query=" + Net_text::Encode_query_value(query) +
            "&fmt=json&limit=" + std::to_string(Max_candidates * 3);
 }
@@ -103,11 +105,10 @@ Releases Parse_search_answer(const std::string& text) {
     return result;
 }
 
-Outcome Fetch_cover(const std::string& album_name, const std::string& target,
+Outcome Fetch_cover(const std::string& album_name, const Album_terms& terms, const std::string& target,
                     const std::function<bool()>& fit_request) {
     VxTrace& trace = VxTrace::Instance();
-    const Album_terms terms = Terms_of(album_name);
-    if (terms.title.empty()) return Outcome::nothing;
+    if (Trim(terms.title).empty()) return Outcome::nothing;
     if (!fit_request()) return Outcome::out_of_time;
     Music_brainz_limiter().Wait_turn();
     // The wait took some of the pass's time.

@@ -38,9 +38,11 @@ enum class Outcome {
     failed,       // an answer could not be had or used (error lines say why): ask again next pass
     out_of_time,  // fit_request said no before a request
 };
-// Looks album_name up and fetches its front image to target. fit_request is asked before every
+// Looks the album up by terms and fetches its front image to target; album_name names it in the
+// error lines. fit_request is asked before every
 // request and says whether the pass has time for it; the search waits its turn in
 // Music_brainz_limiter. User-interface thread.
-Outcome Fetch_cover(const std::string& album_name, const std::string& target, const std::function<bool()>& fit_request);
+Outcome Fetch_cover(const std::string& album_name, const Album_terms& terms, const std::string& target,
+                    const std::function<bool()>& fit_request);
 
 }  // namespace Music_brainz

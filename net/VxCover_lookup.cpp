@@ -176,7 +176,9 @@ bool Download_missing_covers(VxCover_albums& albums, double budget_s) {
         if (music_brainz) {
             const std::string name = albums.Get_cd_name(c);
             if (kept.misses.Recent(name, kept.now_s)) continue;
-            switch (Music_brainz::Fetch_cover(name, target, [&] { return clock.Fit_request(); })) {
+            Music_brainz::Album_terms terms{albums.Get_cd_artist(c), albums.Get_cd_title(c)};
+            if (terms.title.empty()) terms = Music_brainz::Terms_of(name);
+            switch (Music_brainz::Fetch_cover(name, terms, target, [&] { return clock.Fit_request(); })) {
                 case Music_brainz::Outcome::found:
                     kept.misses.Remove(name);
                     keep();

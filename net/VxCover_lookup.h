@@ -16,6 +16,15 @@ public:
     virtual ~VxCover_albums() = default;
     virtual int Get_nof_cds() = 0;
     virtual std::string Get_cd_name(int c) = 0;
+    // The artist and title the library read from the album's path; "" leaves them to the name.
+    virtual std::string Get_cd_artist(int c) {
+        (void)c;
+        return "";
+    }
+    virtual std::string Get_cd_title(int c) {
+        (void)c;
+        return "";
+    }
     virtual std::string Get_cd_path(int c) = 0;   // ends in the path separator
     virtual std::string Get_cd_cover(int c) = 0;  // "" when the album has no cover
     virtual void Set_cd_cover(int c, const std::string& file_name) = 0;

@@ -10,6 +10,8 @@ VxDatabase_albums& VxDatabase_albums::Instance() {
 
 int VxDatabase_albums::Get_nof_cds() { return VxDatabase::Instance().Get_nof_cds(); }
 std::string VxDatabase_albums::Get_cd_name(int c) { return VxDatabase::Instance().Get_cd_name(c); }
+std::string VxDatabase_albums::Get_cd_artist(int c) { return VxDatabase::Instance().Get_cd_artist(c); }
+std::string VxDatabase_albums::Get_cd_title(int c) { return VxDatabase::Instance().Get_cd_title(c); }
 std::string VxDatabase_albums::Get_cd_path(int c) { return VxDatabase::Instance().Get_cd_path(c); }
 std::string VxDatabase_albums::Get_cd_cover(int c) { return VxDatabase::Instance().Get_cd_cover(c); }
 void VxDatabase_albums::Set_cd_cover(int c, const std::string& file_name) {

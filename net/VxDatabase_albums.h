@@ -10,6 +10,8 @@ public:
 
     int Get_nof_cds() override;
     std::string Get_cd_name(int c) override;
+    std::string Get_cd_artist(int c) override;
+    std::string Get_cd_title(int c) override;
     std::string Get_cd_path(int c) override;
     std::string Get_cd_cover(int c) override;
     void Set_cd_cover(int c, const std::string& file_name) override;

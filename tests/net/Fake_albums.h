@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/VxCover_lookup.h"
@@ -20,6 +21,14 @@ public:
     int download_count = 0;
     int Get_nof_cds() override { return static_cast<int>(albums.size()); }
     std::string Get_cd_name(int c) override { return albums[c].name; }
+    // The artist and title the library read, of the first albums; the others leave them to the name.
+    std::vector<std::pair<std::string, std::string>> artist_title;
+    std::string Get_cd_artist(int c) override {
+        return c < static_cast<int>(artist_title.size()) ? artist_title[c].first : "";
+    }
+    std::string Get_cd_title(int c) override {
+        return c < static_cast<int>(artist_title.size()) ? artist_title[c].second : "";
+    }
     std::string Get_cd_path(int c) override { return albums[c].path; }
     std::string Get_cd_cover(int c) override { return albums[c].cover; }
     void Set_cd_cover(int c, const std::string& file_name) override { albums[c].cover = file_name; }

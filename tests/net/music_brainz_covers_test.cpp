@@ -172,6 +172,19 @@ TEST_F(Music_brainz_pass, FetchesTheFrontImageOfTheBestReleaseWithOneAndNamesThe
     EXPECT_EQ(home.Log().find("Connection SKIPPED"), std::string::npos);
 }
 
+TEST_F(Music_brainz_pass, TheArtistAndTitleTheLibraryReadAreTheSearchAndTheNameKeepsTheMiss) {
+    TestSupport::Make_dirs("../music/Delta Quartet/Four Seasons (Disc 1)");
+    albums.albums.push_back(
+        {"Delta Quartet - Four Seasons (Disc 1)", "../music/Delta Quartet/Four Seasons (Disc 1)/", ""});
+    albums.artist_title = {{"Delta Quartet ", " Four Seasons"}};
+    server.Serve("/ws/2/" + Music_brainz::Search_url("", {"Delta Quartet", "Four Seasons"}), Json(Answer({})));
+    EXPECT_FALSE(Download_missing_covers(albums));
+    EXPECT_EQ(server.Targets(),
+              (std::vector<std::string>{"/ws/2/" + Music_brainz::Search_url("", {"Delta Quartet", "Four Seasons"})}));
+    // The miss is kept under the album's name.
+    EXPECT_TRUE(Cover_misses::Load().Recent("Delta Quartet - Four Seasons (Disc 1)", Cover_misses::Now_s()));
+}
+
 TEST_F(Music_brainz_pass, AnAlbumFoundNowhereIsNotAskedAgainFor30DaysButOneThatFailedIs) {
     Add("Alpha - One");    // no release
     Add("Beta - Two");     // releases without a front image
