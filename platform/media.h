@@ -42,6 +42,8 @@ public:
     // Halts for good: the completion wait ends, and the graph is only fit to be destroyed.
     virtual bool Stop() = 0;
 
+    // False also while the length is not known yet (a stream without a length header is measured in its
+    // first moments of play); Position answers meanwhile.
     virtual bool Duration(double& seconds) = 0;
     virtual bool Position(double& seconds) = 0;
 

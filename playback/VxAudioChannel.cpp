@@ -264,9 +264,17 @@ double VxAudioChannel::get_duration() {
     if (play_state_ == Stopped) return Not_available;
     double seconds = Not_available;
     bool ok = false;
-    if (!With_graph([&](Platform::Media_graph& g) { ok = g.Duration(seconds); })) return Not_available;
+    // A graph that knows its position but not yet its length is measuring it: an MP3 without a length
+    // header is timed from its first half second of play. That is no failed call, and it is not traced.
+    bool measuring = false;
+    if (!With_graph([&](Platform::Media_graph& g) {
+            ok = g.Duration(seconds);
+            double position = 0;
+            if (!ok) measuring = g.Position(position);
+        }))
+        return Not_available;
     if (!ok) {
-        VxTrace::Instance().Write_error("DEACT error in 'get_duration'");
+        if (!measuring) VxTrace::Instance().Write_error("DEACT error in 'get_duration'");
         return Not_available;
     }
     return seconds;

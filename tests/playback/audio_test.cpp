@@ -7,6 +7,7 @@
 
 #include "playback/VxAudio.h"
 #include "tests/playback/audio_test_support.h"
+#include "tests/support/mp3_file.h"
 #include "tests/support/test_support.h"
 #include "tests/support/wav_file.h"
 
@@ -156,6 +157,27 @@ TEST_F(Audio, EndOfSongWatchStartsTheNextSongOnceAndNotAfterAFadeToPause) {
     EXPECT_EQ(list.next_calls, 1);
     EXPECT_EQ(audio.Get_play_state_text(), "STOPPED");
     EXPECT_EQ(audio.Get_fade_state_text(), "..");
+}
+
+TEST_F(Audio, AnMp3WithoutALengthHeaderIsMeasuredWhileItPlaysAndTheWatchWaitsForIt) {
+    TestSupport::Write_mp3_without_length("plain.mp3", 4);
+    File_list list({dir.Path() + "/plain.mp3"});
+    audio.Play_audio(0);
+    VxAudioChannel& ch = audio.Channel(audio.Get_current_channel());
+    ASSERT_TRUE(ch.Has_graph());
+    // Until the decoder has timed the stream the length reads as not available, so the remaining time
+    // is large and the watch does not move on; asked every few ms, as the status lines are.
+    double length = 999;
+    const auto start = Clock::now();
+    while (length == 999 && ch.Has_graph() && Ms_since(start) < 10000) {
+        length = ch.get_duration();
+        if (length == 999) {
+            EXPECT_GT(audio.Get_remaining_time(), 2.0);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_NEAR(length, 4.0, 0.2);
+    EXPECT_EQ(TestSupport::Read_trace("error.txt").find("DEACT"), std::string::npos);
 }
 
 TEST_F(Audio, SongsThatCannotBeOpenedReportAndNeverBlockThePlayer) {

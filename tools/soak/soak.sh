@@ -6,6 +6,8 @@
 #   WORK     scratch folder: the demo home, the script and samples.tsv land there
 # After the first 5 minutes the least-squares slope per minute of every figure is printed (also to
 # WORK/slopes.txt). The program runs niced with SDL's dummy video driver and GStreamer's fakesink.
+# TAVRIX_SOAK_WRAP runs it under a profiler, e.g. TAVRIX_SOAK_WRAP="heaptrack -o WORK/heaptrack": the
+# figures are then the program's own (the wrapper's child), and it is ended with SIGTERM at the end.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(realpath "${1:?usage: soak.sh BUILD WORK [MINUTES]}")
@@ -124,8 +126,22 @@ script=$work/soak-script.txt
 samples=$work/samples.tsv
 echo -e "minute\trss_kb\tthreads\tfiles\tlog_kb" >"$samples"
 cd "$run"
-nice -n 10 "$tavrix" --headless --script "$script" >"$work/stdout.txt" 2>&1 &
-pid=$!
+# shellcheck disable=SC2086 # the wrapper is a command line of its own
+nice -n 10 ${TAVRIX_SOAK_WRAP:-} "$tavrix" --headless --script "$script" >"$work/stdout.txt" 2>&1 &
+wrapper=$!
+pid=$wrapper
+if [ -n "${TAVRIX_SOAK_WRAP:-}" ]; then
+  # The program is a child of the wrapper; sample and end that one, so the wrapper sees a normal end.
+  pid=""
+  for _ in $(seq 100); do
+    for child in $(pgrep -P "$wrapper" || true); do
+      [ "$(readlink "/proc/$child/exe" 2>/dev/null)" = "$(readlink -f "$tavrix")" ] && pid=$child
+    done
+    [ -n "$pid" ] && break
+    sleep 0.1
+  done
+  [ -n "$pid" ] || { echo "soak: no jukebox under the wrapper" >&2; kill "$wrapper"; exit 1; }
+fi
 trap 'kill $pid 2>/dev/null || true' EXIT
 echo "soak: jukebox $pid, $minutes min, $rounds rounds of ${round_s} s, samples every ${interval} s in $samples"
 
@@ -149,10 +165,10 @@ while kill -0 "$pid" 2>/dev/null; do
 done
 if kill -0 "$pid" 2>/dev/null; then
   kill "$pid"
-  wait "$pid" 2>/dev/null || true
+  wait "$wrapper" 2>/dev/null || true
   status="ran the whole $minutes min"
 else
-  wait "$pid" && status="ended by itself (exit 0)" || status="ended by itself (exit $?)"
+  wait "$wrapper" && status="ended by itself (exit 0)" || status="ended by itself (exit $?)"
 fi
 trap - EXIT
 
