@@ -1,6 +1,7 @@
 // The media graph on GStreamer: one playbin per song, audio only, with its own volume element so the
 // volume reads back as set. Rendering prerolls the pipeline so that failures surface as they would in RenderFile.
 #include <gst/gst.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <atomic>
@@ -23,6 +24,18 @@ constexpr guint Play_flag_audio = 0x02;
 // Long enough for any local file to preroll; a file that never does is a failed render, not a hang.
 constexpr GstClockTime Preroll_timeout = 5 * GST_SECOND;
 constexpr const char* Stop_message = "tavrix-stop";
+
+// Every song allocates a few MB of large buffers on its streaming threads and frees them when its graph
+// goes. glibc maps large blocks of their own only up to a threshold it raises to the largest block freed,
+// so after the first song those buffers come from the threads' malloc arenas, where freed pages stay
+// resident and scatter: the process grew by tens of KB a minute, song after song. glibc's initial
+// threshold, held fixed, maps them per song and returns them at its end; two arenas (instead of eight per
+// core) keep fewer such pools. Set at program start, before any thread allocates.
+const bool Allocator_tuned_for_songs = [] {
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_ARENA_MAX, 2);
+    return true;
+}();
 
 void Init_gstreamer() {
     static std::once_flag once;
