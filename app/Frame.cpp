@@ -84,13 +84,24 @@ void VxApplication::Present_pending_frame() {
 }
 
 void VxApplication::Compose_if_anything_changed() {
-    if (!news_ && !Anything_moving()) return;
+    const bool moving = Anything_moving();
+    if (!news_ && !moving) return;
     news_ = false;
+    // On a window that shows nothing, what only timers changed while nothing moves and no quit runs
+    // (the status lines, the time left) waits for whoever reads the frame: a screenshot, or the
+    // composition that input or motion brings. Timers change the panels in their handlers, not in
+    // the drawing, so that later composition gives the frame this one would have.
+    if (!moving && !news_beyond_timers_ && !quitting_ && !Window::Instance().Shows_frames()) {
+        compose_owed_ = true;
+        return;
+    }
+    news_beyond_timers_ = false;
     Compose_frame();
 }
 
 // Every layer into the back buffer, back to front.
 void VxApplication::Compose_frame() {
+    compose_owed_ = false;
     Draw_background_layers();
     Draw_mode_layers();
     Draw_frame_layers();

@@ -249,6 +249,7 @@ void VxApplication::Keep_rendering() { Message_queue::Instance().Set_timer(TIMER
 
 void VxApplication::Window_procedure(const Message& message) {
     if (message.kind != WM_TIMER || message.wparam != TIMER_REDRAW) news_ = true;
+    if (message.kind != WM_TIMER) news_beyond_timers_ = true;
     if (message.kind == Script_message) {  // the script's own commands are no window input
         if (script_) script_->Carry_out(message);
         return;
@@ -329,6 +330,7 @@ void VxApplication::quit() {
 }
 
 bool VxApplication::Save_frame(const std::string& path) {
+    if (compose_owed_) Compose_frame();  // what the timers changed since the last composition
     VxBitmap shot;
     shot.Set_size(100, 100);
     shot.Make_surface();

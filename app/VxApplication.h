@@ -88,8 +88,10 @@ private:
     bool routing_ = false;
     bool was_animating_ = false;
     bool spinning_ = false;
-    bool frame_composed_ = false;  // the back buffer holds a composition not yet presented
-    bool news_ = true;             // a message other than a redraw came since the last composition
+    bool frame_composed_ = false;     // the back buffer holds a composition not yet presented
+    bool news_ = true;                // a message other than a redraw came since the last composition
+    bool news_beyond_timers_ = true;  // and one of them was no timer
+    bool compose_owed_ = false;       // a composition put off until someone reads the frame
     Frame_pacer pacer_;
     bool pacing_started_ = false;
     int caption_index_ = 0;

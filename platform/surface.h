@@ -106,6 +106,8 @@ public:
     bool Refresh_reported() const;
     // True when Present returns at a real vertical blank, so the times between presents measure it.
     bool Presents_at_blank() const;
+    // False on a driver that shows nothing (the headless dummy): there only a screenshot sees a frame.
+    bool Shows_frames() const;
 
     void Show();
     void Minimise();

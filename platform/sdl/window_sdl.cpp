@@ -166,6 +166,8 @@ double Window::Refresh_period_ms() const { return impl_->period_ms; }
 bool Window::Refresh_reported() const { return impl_->period_reported; }
 bool Window::Presents_at_blank() const { return impl_->real_vsync; }
 
+bool Window::Shows_frames() const { return impl_->window && !impl_->headless; }
+
 void Window::Show() {
     if (!impl_->window) return;
     SDL_ShowWindow(impl_->window);

@@ -61,4 +61,26 @@ TEST_F(Idle_loop, PagingTheBrowsePanelAndSearchingLeaveNothingMoving) {
         3);
 }
 
+// One album of one song: nothing but the timers changes the screen once the modes are left.
+class Quiet_shot : public JukeboxTest::Home {
+protected:
+    void SetUp() override { Add_playable_album("Alpha - One", 1, 40); }
+};
+
+TEST_F(Quiet_shot, ShowsWhatTheTimersChangedWhileTheScreenWasQuiet) {
+    // Headless, the compositions that only timers ask for are put off until someone reads the frame:
+    // the last shot must still show the time left that the ticks since the one before wrote. (The
+    // first shot makes the one before it come from a composition right after a script command.)
+    ASSERT_EQ(Start("wait 300\nkey b\nwait 400\nkey 1\nwait 400\nkey a\nwait 400\nkey Escape\nwait 400\n"
+                    "key Escape\nstill 8000\nshot first.bmp\nshot before.bmp\nwait 4000\nshot after.bmp\nkey q\n",
+                    "'TAVRIX_AUDIO_SINK=fakesink sync=true'"),
+              0);
+    const std::string before = JukeboxTest::Read_file(run + "/before.bmp");
+    const std::string after = JukeboxTest::Read_file(run + "/after.bmp");
+    ASSERT_FALSE(before.empty());
+    ASSERT_EQ(before.size(), after.size());
+    EXPECT_TRUE(before != after) << "the time left did not change on the screen in four seconds of play";
+    EXPECT_EQ(Count(Log(), "Script: nothing moves"), 1);
+}
+
 }  // namespace
