@@ -21,8 +21,9 @@ void No_albums_check() {
         Platform::Message_box(Window_title, "No directories with songs found");
 }
 
-// A library whose index or random list does not fit its albums (saved between the two saves of a
-// rebuild that was cut short) gets them again, from the tag files as a rebuild would, and is saved.
+// A library whose index or random list does not fit its albums (saved half-way through a rebuild that
+// was cut short, as earlier versions saved after the scan) gets them again, from the tag files as a
+// rebuild would, and is saved.
 void Complete_if_unfit() {
     VxDatabase& db = VxDatabase::Instance();
     if (Derived_parts_fit(db.Musiclist())) return;
@@ -49,13 +50,16 @@ void Rebuild_library(const std::function<void()>& cache_covers) {
         Scan_record::Session session(listed);
         db.ReadMusic(VxRead::Instance().Get_music_folder());
     }
-    db.Set_changed(true);
-    db.Save_if_changed();
     db.Determine_cd_scores();
     db.SortMusiclist();
-    db.ScoreSortRandomArray();
+    // Scoring has just read every tag file into the song records; the sort moved them with their albums.
+    db.ScoreSortRandomArray(VxDatabase::Ratings_from::song_records);
     db.Create_lookup_table();
     if (cache_covers) {
+        // The cover pass may download for a minute: the whole library it starts from is kept first. The
+        // steps before it take a moment, and a rebuild cut short there is only done again at the next start.
+        db.Set_changed(true);
+        db.Save_if_changed();
         VxRead::Instance().Set_cache_covers(true);
         cache_covers();
     }

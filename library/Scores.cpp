@@ -43,12 +43,19 @@ void VxDatabase::Set_song_score_and_update_cd_score(int c, int s, int rating) {
     changed_ = true;
 }
 
-void VxDatabase::ScoreSortRandomArray() {
+void VxDatabase::ScoreSortRandomArray(Ratings_from source) {
     VxTraceScope scope("DB->ScoreSortRandomArray");
     Sorting_step(3, 3);
     const int n = Get_nof_cds();
+    std::vector<int> ratings;
     for (int c = 0; c < n; ++c) {
-        const std::vector<int> ratings = VxRating::Instance().Get_album_ratings(c);
+        if (source == Ratings_from::tag_files) {
+            ratings = VxRating::Instance().Get_album_ratings(c);
+        } else {
+            ratings.clear();
+            for (const VX_FileSystem_song& song : mlist_.musiclist.cds[static_cast<std::size_t>(c)].songs)
+                ratings.push_back(song.rating);
+        }
         for (std::size_t j = 0; j < ratings.size(); ++j)
             if (VxRating::Drawable(ratings[j]))
                 mlist_.musiclist.random_list.push_back(VX_song_reference{c, static_cast<std::int32_t>(j)});

@@ -157,7 +157,10 @@ public:
     void Determine_cd_score(int c);
     void Determine_cd_scores();
     void Set_song_score_and_update_cd_score(int c, int s, int rating);
-    void ScoreSortRandomArray();
+    // Appends the songs random play may draw, by the ratings of the tag files, or by the ratings the
+    // song records took from them when Determine_cd_scores has just read every tag file.
+    enum class Ratings_from { tag_files, song_records };
+    void ScoreSortRandomArray(Ratings_from source = Ratings_from::tag_files);
     // The random list made again from the songs' recorded ratings, which scoring took from the tag
     // files and rating keeps current: what ScoreSortRandomArray gives without reading every tag file.
     void Random_list_from_ratings();

@@ -80,6 +80,9 @@ std::vector<int> VxRating::Get_album_ratings(int c) {
     std::vector<int> ratings(songs.size(), -1);
     std::vector<IniRecord> records;
     const std::string tag = Tag_file(c);
+    // Most albums have no tag file: one question then, not a second try at opening it.
+    boost::system::error_code ec;
+    if (fs::status(tag, ec).type() == fs::file_not_found) return ratings;
     if (!Tag_file_usable(tag) || !CIniFile::Load_file(tag, records)) return ratings;
     for (std::size_t j = 0; j < songs.size(); ++j) {
         // The first record of the song's section with the key answers, as a single lookup would.
