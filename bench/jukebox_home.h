@@ -129,6 +129,8 @@ inline void Rebuild_library(const Home& home) {
         std::exit(1);
     }
     CIniFile::Set_value("CheckNewVersionOnStartup", "no", "SYSTEM SETTINGS", home.Settings().string());
+    // A library built without a window leaves its cover pass due; its downloads would ask servers too.
+    CIniFile::Set_value("DownloadCovers", "no", "INTERNET SETTINGS", home.Settings().string());
 }
 
 // One run of the jukebox: started at construction, log.txt followed for the marker texts, the time of
