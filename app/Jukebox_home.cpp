@@ -9,6 +9,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "platform/paths.h"
 #include "platform/user_folders.h"
 #include "settings/VxRead.h"
 
@@ -36,7 +37,7 @@ std::string Reason(const std::error_code& ec) { return ec.message(); }
 bool Check_writable(const fs::path& run, std::string& error) {
     const fs::path probe = run / Write_probe;
     errno = 0;
-    std::FILE* f = std::fopen(probe.string().c_str(), "wb");
+    std::FILE* f = std::fopen(Platform::Utf8_name(probe).c_str(), "wb");
     bool ok = f != nullptr;
     int failure = errno;
     if (f) {
@@ -46,10 +47,10 @@ bool Check_writable(const fs::path& run, std::string& error) {
             ok = false;
             failure = errno;
         }
-        std::remove(probe.string().c_str());
+        std::remove(Platform::Utf8_name(probe).c_str());
     }
     if (!ok)
-        error = "the jukebox home cannot be written: " + run.string() + ": " +
+        error = "the jukebox home cannot be written: " + Platform::Utf8_name(run) + ": " +
                 (failure ? std::strerror(failure) : "write failed");
     return ok;
 }
@@ -66,14 +67,14 @@ bool Provide_theme(const fs::path& home, Theme theme, std::string& error) {
         const std::string installed = Platform::Installed_theme_folder();
         if (!installed.empty()) {
             if (dangling) {
-                const std::string old_target = fs::read_symlink(pics, ec).string();
+                const std::string old_target = Platform::Utf8_name(fs::read_symlink(pics, ec));
                 fs::remove(pics, ec);
-                std::cerr << "tavrix: " << pics.string() << " pointed at " << old_target
+                std::cerr << "tavrix: " << Platform::Utf8_name(pics) << " pointed at " << old_target
                           << ", which is gone; it now points at " << installed << "\n";
             }
-            fs::create_symlink(installed, pics, ec);
+            fs::create_symlink(Platform::Fs_path(installed), pics, ec);
             if (ec) {
-                error = "cannot link the theme into the jukebox home: " + pics.string() + ": " + Reason(ec);
+                error = "cannot link the theme into the jukebox home: " + Platform::Utf8_name(pics) + ": " + Reason(ec);
                 return false;
             }
         }
@@ -81,19 +82,19 @@ bool Provide_theme(const fs::path& home, Theme theme, std::string& error) {
     if (theme == Theme::not_needed) return true;
     if (fs::is_regular_file(pics / Theme_probe, ec)) return true;
     if (fs::is_symlink(fs::symlink_status(pics, ec)))
-        error = "the theme pictures are missing: " + pics.string() + " points at " +
-                fs::read_symlink(pics, ec).string() + ", which holds no " + Theme_probe +
+        error = "the theme pictures are missing: " + Platform::Utf8_name(pics) + " points at " +
+                Platform::Utf8_name(fs::read_symlink(pics, ec)) + ", which holds no " + Theme_probe +
                 " (reinstall tavrix, or remove the link to use the installed theme)";
     else
-        error = "the theme pictures are missing: no " + (pics / Theme_probe).string() +
-                " (reinstall tavrix, or copy a theme into " + pics.string() + ")";
+        error = "the theme pictures are missing: no " + Platform::Utf8_name(pics / Theme_probe) +
+                " (reinstall tavrix, or copy a theme into " + Platform::Utf8_name(pics) + ")";
     return false;
 }
 
 // The first settings of a new home name the user's music folder; without one, the home's own.
 void Choose_first_music_folder(const fs::path& home) {
     const std::string music = Platform::User_music_folder();
-    if (!music.empty() && Is_folder(music)) {
+    if (!music.empty() && Is_folder(Platform::Fs_path(music))) {
         VxRead::Set_new_file_music_folder(music);
         return;
     }
@@ -103,54 +104,55 @@ void Choose_first_music_folder(const fs::path& home) {
 }  // namespace
 
 bool Is_run_folder(const std::string& folder) {
-    const fs::path run = fs::path(folder);
+    const fs::path run = Platform::Fs_path(folder);
     if (run.filename() != "run" || !Is_folder(run)) return false;
     return Exists(run / VxRead::File_name) || Exists(run.parent_path() / "pics") || Exists(run.parent_path() / "music");
 }
 
-bool Is_home(const std::string& folder) { return Is_folder(fs::path(folder) / "run"); }
+bool Is_home(const std::string& folder) { return Is_folder(Platform::Fs_path(folder) / "run"); }
 
 bool Find(const std::string& option_home, Choice& choice, std::string& error) {
     std::error_code ec;
     if (!option_home.empty()) {
-        choice = {fs::absolute(option_home, ec).lexically_normal().string(), Origin::option};
-    } else if (const fs::path here = fs::current_path(ec); !ec && Is_run_folder(here.string())) {
-        choice = {here.parent_path().string(), Origin::working_folder};
+        choice = {Platform::Utf8_name(fs::absolute(Platform::Fs_path(option_home), ec).lexically_normal()),
+                  Origin::option};
+    } else if (const fs::path here = fs::current_path(ec); !ec && Is_run_folder(Platform::Utf8_name(here))) {
+        choice = {Platform::Utf8_name(here.parent_path()), Origin::working_folder};
     } else {
         const std::string data = Platform::User_data_folder();
         if (data.empty()) {
             error = "no folder for the jukebox home: set HOME or XDG_DATA_HOME, or use --home DIR";
             return false;
         }
-        choice = {(fs::path(data) / "tavrix").lexically_normal().string(), Origin::user_data};
+        choice = {Platform::Utf8_name((Platform::Fs_path(data) / "tavrix").lexically_normal()), Origin::user_data};
     }
     while (choice.folder.size() > 1 && choice.folder.back() == '/') choice.folder.pop_back();
     return true;
 }
 
 bool Enter(const Choice& choice, Theme theme, std::string& error) {
-    const fs::path home = choice.folder;
+    const fs::path home = Platform::Fs_path(choice.folder);
     std::error_code ec;
     if (Exists(home) && !Is_folder(home)) {
-        error = "the jukebox home " + home.string() + " is not a folder";
+        error = "the jukebox home " + Platform::Utf8_name(home) + " is not a folder";
         return false;
     }
-    const bool is_new = !Is_home(home.string());
+    const bool is_new = !Is_home(Platform::Utf8_name(home));
     if (is_new && Is_folder(home) && !fs::is_empty(home, ec)) {
-        error = "the folder " + home.string() +
+        error = "the folder " + Platform::Utf8_name(home) +
                 " is not a jukebox home (it has no run/ folder) and is not empty; name a new or empty folder";
         return false;
     }
     fs::create_directories(home / "run", ec);
     if (ec) {
-        error = "cannot make the jukebox home " + (home / "run").string() + ": " + Reason(ec);
+        error = "cannot make the jukebox home " + Platform::Utf8_name(home / "run") + ": " + Reason(ec);
         return false;
     }
     if (!Check_writable(home / "run", error)) return false;
     for (const char* sub : {"covers", "files"}) {
         fs::create_directories(home / sub, ec);
         if (ec) {
-            error = "cannot make the jukebox home " + (home / sub).string() + ": " + Reason(ec);
+            error = "cannot make the jukebox home " + Platform::Utf8_name(home / sub) + ": " + Reason(ec);
             return false;
         }
     }
@@ -158,7 +160,7 @@ bool Enter(const Choice& choice, Theme theme, std::string& error) {
     if (is_new) Choose_first_music_folder(home);
     fs::current_path(home / "run", ec);
     if (ec) {
-        error = "cannot enter the jukebox home " + (home / "run").string() + ": " + Reason(ec);
+        error = "cannot enter the jukebox home " + Platform::Utf8_name(home / "run") + ": " + Reason(ec);
         return false;
     }
     return true;

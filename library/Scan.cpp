@@ -94,7 +94,7 @@ public:
     void List_entries() {
         // The standard library's entry keeps the type the listing gave: a file or a plain folder
         // costs no call, a link one call to see what it leads to.
-        std::filesystem::directory_iterator it(base_, list_error_);
+        std::filesystem::directory_iterator it(Platform::Fs_path(base_), list_error_);
         if (list_error_)  // the error text as the scan has always written it
             throw fs::filesystem_error(
                 "cannot list folder", base_,
@@ -104,7 +104,8 @@ public:
             std::error_code type_error;
             const bool folder = it->is_directory(type_error);
             const bool file = !folder && it->is_regular_file(type_error);
-            entries_.push_back(Entry{it->path().filename().string(), folder, file, it->is_symlink(type_error)});
+            entries_.push_back(
+                Entry{Platform::Utf8_name(it->path().filename()), folder, file, it->is_symlink(type_error)});
         }
         std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
     }
@@ -241,8 +242,12 @@ void VxDatabase::ReadMusic(std::string folder) {
 namespace Scan_record {
 
 std::int64_t Folder_time(const std::string& path) {
+    // Windows' C library finds no folder whose name ends in a separator (a drive's top excepted);
+    // without it the name is the same folder on both systems, a link to one still followed.
+    std::string name = path;
+    while (name.size() > 1 && name.back() == Platform::Path_separator && name[name.size() - 2] != ':') name.pop_back();
     std::error_code ec;
-    const auto time = std::filesystem::last_write_time(path, ec);
+    const auto time = std::filesystem::last_write_time(Platform::Fs_path(name), ec);
     if (ec) return Unknown_time;
     if (std::filesystem::file_time_type::clock::now() - time < std::chrono::seconds(2)) return Unknown_time;
     const std::int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();

@@ -1,6 +1,7 @@
-// The HTTP client over WinINet's synchronous calls. An abort closes the sessions in progress,
-// which is how WinINet ends a blocking call; the stall limit is WinINet's receive time-out and
-// the overall limit is checked between blocks.
+// The HTTP client over WinINet's synchronous calls, each made on the response's own call thread
+// while the caller waits for it no longer than its limit: Wine's WinINet ignores its time-outs, and
+// neither there nor always on Windows does closing a handle end a call blocked on it. A call that
+// runs out of time is left to its thread, which closes the handles once the call returns.
 #include <windows.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -9,9 +10,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <cstring>
 #include <cwchar>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
+#include <thread>
+#include <vector>
 
 #include "platform/http.h"
 #include "platform/windows/utf16.h"
@@ -59,6 +66,42 @@ Open_sessions& Sessions() {
     return *sessions;
 }
 
+// The blocking calls of one response, run one at a time on a thread of its own. What a call
+// needs and gives lives here, so a call that outlives its caller's wait still has it all. The
+// thread closes the handles as it ends: after the response is gone, and after its last call.
+struct Call_thread {
+    std::shared_ptr<std::atomic<bool>> aborted;
+    HINTERNET session = nullptr;
+    HINTERNET request = nullptr;
+    std::vector<char> buffer;
+    DWORD got = 0;
+    BOOL read_ok = FALSE;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::function<void()> job;  // the call waiting to run
+    bool busy = false;          // a call waits or runs
+    bool ending = false;        // no call comes any more
+
+    static void Run(const std::shared_ptr<Call_thread>& self) {
+        std::unique_lock<std::mutex> lock(self->mutex);
+        for (;;) {
+            self->changed.wait(lock, [&] { return self->job || self->ending; });
+            if (!self->job) break;
+            const std::function<void()> job = std::move(self->job);
+            self->job = nullptr;
+            lock.unlock();
+            job();
+            lock.lock();
+            self->busy = false;
+            self->changed.notify_all();
+        }
+        lock.unlock();
+        if (self->request) InternetCloseHandle(self->request);
+        if (self->session && Sessions().Take(self->aborted.get(), self->session)) InternetCloseHandle(self->session);
+    }
+};
+
 std::string Host_of(const std::string& url) {
     const size_t start = url.find("://");
     if (start == std::string::npos) return {};
@@ -96,17 +139,21 @@ std::string Address_of(const std::string& host) {
 class Wininet_response final : public Http_response {
 public:
     Wininet_response(std::shared_ptr<std::atomic<bool>> aborted, const Http_limits& limits)
-        : aborted_(std::move(aborted)), deadline_(Clock::now() + std::chrono::milliseconds(limits.overall_ms)) {}
-
-    ~Wininet_response() override {
-        if (request_) InternetCloseHandle(request_);
-        if (session_ && Sessions().Take(aborted_.get(), session_)) InternetCloseHandle(session_);
+        : aborted_(std::move(aborted)),
+          deadline_(Clock::now() + std::chrono::milliseconds(limits.overall_ms)),
+          stall_(std::max(1L, limits.stall_ms)),
+          calls_(std::make_shared<Call_thread>()) {
+        calls_->aborted = aborted_;
+        std::thread([calls = calls_] { Call_thread::Run(calls); }).detach();
     }
+
+    ~Wininet_response() override { End_calls(); }
 
     bool Open(const std::string& url, const std::string& agent, const Http_limits& limits) {
         session_ = InternetOpenW(Wide(agent).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
         if (!session_) return false;
         Sessions().Add(aborted_.get(), session_);
+        calls_->session = session_;
         if (aborted_->load()) return false;  // an abort that came before the session was known
         DWORD stall = static_cast<DWORD>(std::max(1L, std::min(limits.stall_ms, limits.overall_ms)));
         DWORD connect = static_cast<DWORD>(std::max(1L, std::min(limits.connect_ms, limits.overall_ms)));
@@ -117,8 +164,20 @@ public:
         const wchar_t* headers = L"Cache-Control: no-cache\r\nPragma: no-cache\r\n";
         const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                             INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH;
-        request_ = InternetOpenUrlW(session_, Wide(url).c_str(), headers, static_cast<DWORD>(-1), flags, 0);
-        if (!request_ || aborted_->load()) return false;
+        // Reaching the server, then the headers, each within its limit, and all within the overall one.
+        const Clock::time_point until =
+            std::min(deadline_, Clock::now() + std::chrono::milliseconds(connect) + std::chrono::milliseconds(stall));
+        Call_thread* calls = calls_.get();
+        const std::wstring wide_url = Wide(url);
+        const bool done = Call(
+            [calls, wide_url, headers, flags] {
+                calls->request =
+                    InternetOpenUrlW(calls->session, wide_url.c_str(), headers, static_cast<DWORD>(-1), flags, 0);
+            },
+            until);
+        if (!done) return false;
+        request_ = calls_->request;
+        if (!request_ || aborted_->load() || Clock::now() > deadline_) return false;
         final_url_ = Query_url();
         // Redirects go to http and https only; WinINet would also follow one to ftp.
         return Is_http_url(final_url_.empty() ? url : final_url_);
@@ -130,7 +189,17 @@ public:
             if (aborted_->load() || Clock::now() > deadline_) return -1;
             DWORD got = 0;
             const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - filled, 1 << 20));
-            if (!InternetReadFile(request_, buffer + filled, want, &got)) return -1;
+            Call_thread* calls = calls_.get();
+            calls->buffer.resize(want);
+            const bool done = Call(
+                [calls, want] {
+                    calls->got = 0;
+                    calls->read_ok = InternetReadFile(calls->request, calls->buffer.data(), want, &calls->got);
+                },
+                std::min(deadline_, Clock::now() + stall_));
+            if (!done || !calls->read_ok || Clock::now() > deadline_) return -1;
+            got = calls->got;
+            std::memcpy(buffer + filled, calls->buffer.data(), got);
             if (got == 0) break;  // the end of the body
             filled += got;
         }
@@ -163,6 +232,37 @@ public:
     }
 
 private:
+    // Runs one blocking call on the call thread and waits for it until `until` or an abort. False
+    // when it did not return in time: the call is left to the thread, the session is closed so that
+    // the call fails as soon as the system lets it, and every later call of this response fails.
+    bool Call(std::function<void()> job, Clock::time_point until) {
+        if (broken_) return false;
+        std::unique_lock<std::mutex> lock(calls_->mutex);
+        calls_->job = std::move(job);
+        calls_->busy = true;
+        calls_->changed.notify_all();
+        while (calls_->busy) {
+            const Clock::time_point now = Clock::now();
+            if (aborted_->load() || now >= until) {
+                lock.unlock();
+                broken_ = true;
+                End_calls();
+                if (Sessions().Take(aborted_.get(), session_)) InternetCloseHandle(session_);
+                return false;
+            }
+            // An abort closes the sessions without a word to this wait: it looks again now and then.
+            calls_->changed.wait_until(lock, std::min(until, now + std::chrono::milliseconds(100)));
+        }
+        return true;
+    }
+
+    // The call thread closes the handles and ends once its call, if any, has returned.
+    void End_calls() {
+        std::lock_guard<std::mutex> lock(calls_->mutex);
+        calls_->ending = true;
+        calls_->changed.notify_all();
+    }
+
     std::string Query_url() const {
         DWORD length = 0;
         InternetQueryOptionW(request_, INTERNET_OPTION_URL, nullptr, &length);
@@ -175,6 +275,9 @@ private:
 
     std::shared_ptr<std::atomic<bool>> aborted_;
     Clock::time_point deadline_;
+    std::chrono::milliseconds stall_;
+    std::shared_ptr<Call_thread> calls_;
+    bool broken_ = false;  // a call ran out of time; the handles are the call thread's
     HINTERNET session_ = nullptr;
     HINTERNET request_ = nullptr;
     std::string final_url_;

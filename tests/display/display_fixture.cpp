@@ -33,7 +33,7 @@ int Count_boxes(const std::string& caption, const std::string& text_start) {
 }
 
 void Display::SetUp() {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    TestSupport::Set_env("SDL_VIDEODRIVER", "dummy");
     Platform::Set_headless(true);
     TestSupport::Open_trace_here();
     TestSupport::Make_dirs(Pics());

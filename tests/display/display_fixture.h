@@ -24,7 +24,7 @@ int Count_lines(const std::string& file, const std::string& text_start);
 class Display : public ::testing::Test {
 protected:
     void SetUp() override;
-    std::string Pics() const { return scratch_.Path() + "/pics/"; }
+    std::string Pics() const { return scratch_.Path() + TestSupport::Native("/pics/"); }  // as the settings give it
     std::string Path(const std::string& name) const { return scratch_.Path() + "/" + name; }
     VxDirectX& dx() { return VxDirectX::Instance(); }
 

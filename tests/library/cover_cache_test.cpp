@@ -89,7 +89,7 @@ protected:
         settings.Set_cache_covers(true);
         Write_jpeg(Pics() + "IMAGE_no_cover.jpg", 50, 40, 0, 0, 200);
         if (setup.display) {
-            setenv("SDL_VIDEODRIVER", "dummy", 1);
+            TestSupport::Set_env("SDL_VIDEODRIVER", "dummy");
             std::string error;
             ASSERT_TRUE(Platform::Window::Instance().Open("test", 0, 0, 800, 600, error)) << error;
             VxDisplay_config config;

@@ -18,8 +18,9 @@ struct Options {
 class Jukebox : public TestSupport::Scratch_dir {
 public:
     explicit Jukebox(Options options = {});
-    std::string Music() const { return Path() + "/music"; }     // no trailing separator
-    std::string Music_folder() const { return Music() + "/"; }  // as the settings give it
+    // In the platform's separator, as the settings give it.
+    std::string Music() const { return Path() + TestSupport::Native("/music"); }  // no trailing separator
+    std::string Music_folder() const { return Music() + TestSupport::Native("/"); }
     // Creates an empty file (and its folders) below the music folder.
     void Touch(const std::string& relative) const;
     std::vector<std::string> Dialogs() const;  // lines of dialogs.txt

@@ -10,6 +10,9 @@
 #include "library/VxRating.h"
 #include "settings/CIniFile.h"
 #include "tests/library/library_fixture.h"
+#include "tests/support/test_support.h"
+
+static constexpr auto P = TestSupport::Native;
 
 using Library_test::Jukebox;
 
@@ -18,7 +21,7 @@ namespace {
 // One album "A - B" with songs 1.mp3 .. n.mp3 whose tag file holds the given ratings (-1: none).
 int Scan_album(const Jukebox& jb, const std::vector<int>& ratings) {
     for (std::size_t i = 0; i < ratings.size(); ++i) jb.Touch("A - B/" + int_to_string(i + 1) + ".mp3");
-    const std::string tag = jb.Music() + "/A - B/tavrix.tag";
+    const std::string tag = jb.Music() + P("/A - B/tavrix.tag");
     CIniFile::Create_file(tag);
     for (std::size_t i = 0; i < ratings.size(); ++i)
         if (ratings[i] != -1)
@@ -59,7 +62,7 @@ TEST(Scores, LowAndMissingRatingsScoreNothing) {
 TEST(Scores, UnreadableOrOddTagValues) {
     Jukebox jb;
     Scan_album(jb, {-1, -1});
-    const std::string tag = jb.Music() + "/A - B/tavrix.tag";
+    const std::string tag = jb.Music() + P("/A - B/tavrix.tag");
     TestSupport::Write_file(tag, " <1.mp3>\n rating=70abc\n <2.mp3>\n rating=abc\n");
     VxRating& rating = VxRating::Instance();
     const int c = 0;
@@ -101,7 +104,7 @@ TEST(RandomList, SetSongRatingWritesTheTagFileAndUpdatesEverything) {
     db.Create_lookup_table();
     db.Set_changed(false);
     VxRating::Instance().SetSongRating(0, 1, 40);
-    const std::string tag = TestSupport::Read_file(jb.Music() + "/A - B/tavrix.tag");
+    const std::string tag = TestSupport::Read_file(jb.Music() + P("/A - B/tavrix.tag"));
     EXPECT_EQ(tag, " <" + db.Get_song_file(0, 1) + ">\n rating=40\n");
     EXPECT_EQ(db.Get_song_rating(0, 1), 40);
     EXPECT_EQ(db.Get_nof_random_songs(), 1);
@@ -130,7 +133,7 @@ TEST(RandomList, ATagFileTooLargeOrNoFileIsNeitherReadNorRewritten) {
     Jukebox jb;
     Scan_album(jb, {95, -1});
     VxDatabase& db = VxDatabase::Instance();
-    const std::string tag = jb.Music() + "/A - B/tavrix.tag";
+    const std::string tag = jb.Music() + P("/A - B/tavrix.tag");
     // A real rating line, then padding past the limit: none of it counts.
     std::string big = TestSupport::Read_file(tag);
     big += "#" + std::string(VxRating::Max_tag_file_size, 'x') + "\n";
@@ -162,7 +165,7 @@ TEST(RandomList, ARatingWritesItsTagFileOnceAndClearsTheStaleTemporariesOfItsFol
     jb.Touch("A - B/2.mp3");
     VxDatabase& db = VxDatabase::Instance();
     db.ReadMusic(jb.Music_folder());
-    const std::string folder = jb.Music() + "/A - B/";
+    const std::string folder = jb.Music() + P("/A - B/");
     // What a kill during an earlier rating left, and a write of another jukebox that is still going on.
     const std::string stale = folder + ".tavrix.tag.tmp-a1B2c3", young = folder + ".tavrix.tag.tmp-d4E5f6";
     TestSupport::Write_file(stale, " <1.mp3>\n ra");

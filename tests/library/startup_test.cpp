@@ -13,6 +13,9 @@
 #include "settings/CIniFile.h"
 #include "settings/VxRead.h"
 #include "tests/library/library_fixture.h"
+#include "tests/support/test_support.h"
+
+static constexpr auto P = TestSupport::Native;
 
 namespace fs = boost::filesystem;
 
@@ -26,8 +29,8 @@ void Small_tree(const Jukebox& jb) {
     jb.Touch("Abba - Gold/01 - SOS.flac");
     jb.Touch("10cc - Best/01 - Wall Street.ogg");
     jb.Touch("Abba - Arrival/01 - Dancing Queen.wav");
-    const std::string arrival = jb.Music() + "/Abba - Arrival/tavrix.tag",
-                      gold = jb.Music() + "/Abba - Gold/tavrix.tag";
+    const std::string arrival = jb.Music() + P("/Abba - Arrival/tavrix.tag"),
+                      gold = jb.Music() + P("/Abba - Gold/tavrix.tag");
     CIniFile::Create_file(arrival);
     CIniFile::Create_file(gold);
     CIniFile::Set_value("rating", "100", "01 - Dancing Queen.wav", arrival);
@@ -52,23 +55,19 @@ TEST(Startup, FirstStartBuildsSavesAndListsTheLibrary) {
         "Albums: 4\n"
         "[0] artist='10cc ' title='Best' name='10cc - Best' cover='' score=0\n"
         "    path='" +
-        m +
-        "10cc - Best/'\n"
+        m + P("10cc - Best/'\n") +
         "    [0] file='01 - Wall Street.ogg' name=' Wall Street' rating=-1\n"
         "[1] artist='Abba ' title='Arrival' name='Abba - Arrival' cover='' score=1.25\n"
         "    path='" +
-        m +
-        "Abba - Arrival/'\n"
+        m + P("Abba - Arrival/'\n") +
         "    [0] file='01 - Dancing Queen.wav' name=' Dancing Queen' rating=100\n"
         "[2] artist='Abba ' title='Gold' name='Abba - Gold' cover='' score=0\n"
         "    path='" +
-        m +
-        "Abba - Gold/'\n"
+        m + P("Abba - Gold/'\n") +
         "    [0] file='01 - SOS.flac' name=' SOS' rating=40\n"
         "[3] artist='Zappa ' title='Hot Rats' name='Zappa - Hot Rats' cover='front.jpg' score=0\n"
         "    path='" +
-        m +
-        "Zappa - Hot Rats/'\n"
+        m + P("Zappa - Hot Rats/'\n") +
         "    [0] file='01 - Peaches.mp3' name=' Peaches' rating=-1\n"
         "Index: 3\n"
         "  1: 0\n"
@@ -201,7 +200,7 @@ TEST(Startup, TheFitCheckTakesWhatRatingsAndSearchesLeaveAndRefusesWhatIsMissing
 TEST(Startup, StaleTemporaryFilesOfInterruptedSavesAreRemoved) {
     Jukebox jb;
     Small_tree(jb);
-    const std::string album = jb.Music() + "/Abba - Gold/";
+    const std::string album = jb.Music() + P("/Abba - Gold/");
     for (const std::string& path : {std::string(".MusicDataBase.dat.tmp-a1B2c3"),
                                     std::string(".settings_v3.ini.tmp-zzzzzz"), album + ".tavrix.tag.tmp-Q9q9Q9"}) {
         TestSupport::Write_file(path, "half a file");

@@ -2,11 +2,16 @@
 // so the destructor ends slow and stalled answers at once.
 #include "tests/net/Test_http_server.h"
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -16,6 +21,30 @@
 
 namespace TestSupport {
 namespace {
+// The few socket calls whose names differ on Windows. There the acceptor is woken by a connection
+// of the server's own (Windows has no pipe to poll), on Linux by a byte through a pipe.
+#ifdef _WIN32
+using Socket_size = int;
+constexpr int No_signal = 0;
+constexpr int Shut_write = SD_SEND;
+int Poll(pollfd* fds, unsigned long count, int ms) { return WSAPoll(fds, count, ms); }
+void Close_socket(int fd) { closesocket(static_cast<SOCKET>(fd)); }
+void Start_sockets() {
+    static const bool started = [] {
+        WSADATA data;
+        return WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    (void)started;
+}
+#else
+using Socket_size = ssize_t;
+constexpr int No_signal = MSG_NOSIGNAL;
+constexpr int Shut_write = SHUT_WR;
+int Poll(pollfd* fds, unsigned long count, int ms) { return poll(fds, count, ms); }
+void Close_socket(int fd) { close(fd); }
+void Start_sockets() {}
+#endif
+
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
@@ -24,7 +53,7 @@ std::string Lower(std::string text) {
 bool Send_all(int fd, const std::string& data) {
     std::size_t sent = 0;
     while (sent < data.size()) {
-        ssize_t n = send(fd, data.data() + sent, data.size() - sent, MSG_NOSIGNAL);
+        const Socket_size n = send(fd, data.data() + sent, static_cast<int>(data.size() - sent), No_signal);
         if (n <= 0) return false;
         sent += static_cast<std::size_t>(n);
     }
@@ -48,9 +77,10 @@ const char* Reason(int status) {
 }  // namespace
 
 Test_http_server::Test_http_server() {
-    listen_fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    Start_sockets();
+    listen_fd_ = static_cast<int>(socket(AF_INET, SOCK_STREAM, 0));
     int yes = 1;
-    setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    setsockopt(listen_fd_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&yes), sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -61,7 +91,9 @@ Test_http_server::Test_http_server() {
     socklen_t length = sizeof address;
     getsockname(listen_fd_, reinterpret_cast<sockaddr*>(&address), &length);
     port_ = ntohs(address.sin_port);
+#ifndef _WIN32
     if (pipe(wake_) != 0) throw std::runtime_error("test server: no pipe");
+#endif
     acceptor_ = std::thread([this] { Accept_loop(); });
 }
 
@@ -71,13 +103,25 @@ Test_http_server::~Test_http_server() {
         stopping_ = true;
     }
     stop_signal_.notify_all();
+#ifdef _WIN32
+    // The acceptor takes this connection, sees the stop switch and ends.
+    const int waker = static_cast<int>(socket(AF_INET, SOCK_STREAM, 0));
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<unsigned short>(port_));
+    connect(waker, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    acceptor_.join();
+    Close_socket(waker);
+#else
     char byte = 1;
     (void)!write(wake_[1], &byte, 1);
     acceptor_.join();
-    for (auto& connection : connections_) connection.join();
-    close(listen_fd_);
     close(wake_[0]);
     close(wake_[1]);
+#endif
+    for (auto& connection : connections_) connection.join();
+    Close_socket(listen_fd_);
 }
 
 std::string Test_http_server::Base() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
@@ -149,16 +193,26 @@ bool Test_http_server::Wait_or_stop(int ms) {
 
 void Test_http_server::Accept_loop() {
     for (;;) {
+#ifdef _WIN32
+        pollfd fds[1] = {{static_cast<SOCKET>(listen_fd_), POLLIN, 0}};
+        if (Poll(fds, 1, -1) < 0) continue;
+        if (Stopping()) return;
+#else
         pollfd fds[2] = {{listen_fd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) continue;
+        if (Poll(fds, 2, -1) < 0) continue;
         if (fds[1].revents) return;
+#endif
         if (!(fds[0].revents & POLLIN)) continue;
-        int fd = accept(listen_fd_, nullptr, nullptr);
+        const int fd = static_cast<int>(accept(listen_fd_, nullptr, nullptr));
         if (fd < 0) continue;
         std::lock_guard<std::mutex> lock(mutex_);
+        if (stopping_) {
+            Close_socket(fd);
+            return;
+        }
         connections_.emplace_back([this, fd] {
             Handle(fd);
-            close(fd);
+            Close_socket(fd);
         });
     }
 }
@@ -168,14 +222,16 @@ void Test_http_server::Handle(int fd) {
     std::string request;
     char buffer[4096];
     while (request.find("\r\n\r\n") == std::string::npos) {
-        pollfd readable{fd, POLLIN, 0};
-        int ready = poll(&readable, 1, 50);
+        pollfd readable{};
+        readable.fd = fd;
+        readable.events = POLLIN;
+        const int ready = Poll(&readable, 1, 50);
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (stopping_) return;
         }
         if (ready <= 0) continue;
-        ssize_t n = recv(fd, buffer, sizeof buffer, 0);
+        const Socket_size n = recv(fd, buffer, sizeof buffer, 0);
         if (n <= 0) return;
         request.append(buffer, static_cast<std::size_t>(n));
     }
@@ -237,7 +293,7 @@ void Test_http_server::Handle(int fd) {
             !Send_all(fd, chunk.substr(0, static_cast<std::size_t>(std::min<long long>(left, chunk.size())))))
             return;
     }
-    shutdown(fd, SHUT_WR);
+    shutdown(fd, Shut_write);
 }
 
 }  // namespace TestSupport

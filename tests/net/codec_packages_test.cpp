@@ -28,7 +28,7 @@ protected:
         gst = home.Home();
         for (const std::string& e : TestSupport::Plugins_without(gst, TestSupport::Flac_decoders)) {
             const size_t eq = e.find('=');
-            setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
+            TestSupport::Set_env(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str());
         }
         Platform::Message_queue::Instance().Reset();
         decoder = *Platform::Describe_missing_decoder("FLAC");
@@ -57,7 +57,7 @@ protected:
 };
 
 TEST_F(Codec_packages, WithoutAnInstallerTheUserLearnsThePackage) {
-    setenv("GST_INSTALL_PLUGINS_HELPER", (gst + "/none-here").c_str(), 1);
+    TestSupport::Set_env("GST_INSTALL_PLUGINS_HELPER", (gst + "/none-here").c_str());
     EXPECT_FALSE(Check_codec("FLAC"));
     EXPECT_FALSE(Check_codec("FLAC"));  // said once
     EXPECT_EQ(home.Dialogs(), (std::vector<std::string>{Warning + Named() +
@@ -68,7 +68,8 @@ TEST_F(Codec_packages, WithoutAnInstallerTheUserLearnsThePackage) {
 }
 
 TEST_F(Codec_packages, TheSystemsInstallerIsAskedThenTheSongStartsAgain) {
-    setenv("GST_INSTALL_PLUGINS_HELPER", TestSupport::Fake_codec_installer(gst, "libgstflac.so", 0).c_str(), 1);
+    TestSupport::Set_env("GST_INSTALL_PLUGINS_HELPER",
+                         TestSupport::Fake_codec_installer(gst, "libgstflac.so", 0).c_str());
     Platform::Queue_answer(true);
     EXPECT_FALSE(Check_codec("FLAC"));  // the song does not play now; the installer runs aside
     const std::string offer = Warning + Named() + "Do you want the system's installer to install it now ?\\n";
@@ -82,7 +83,7 @@ TEST_F(Codec_packages, TheSystemsInstallerIsAskedThenTheSongStartsAgain) {
 }
 
 TEST_F(Codec_packages, AnInstallThatFindsNothingOrIsCancelledRestartsNothing) {
-    setenv("GST_INSTALL_PLUGINS_HELPER", TestSupport::Fake_codec_installer(gst, "", 1).c_str(), 1);
+    TestSupport::Set_env("GST_INSTALL_PLUGINS_HELPER", TestSupport::Fake_codec_installer(gst, "", 1).c_str());
     Platform::Queue_answer(true);
     EXPECT_FALSE(Check_codec("FLAC"));
     Finish_install();

@@ -20,9 +20,9 @@ namespace {
 // first media-type question of the process.
 void Use_gstreamer_without_plugins(const std::string& home) {
     TestSupport::Make_dirs(home + "/no-plugins");
-    setenv("GST_PLUGIN_SYSTEM_PATH_1_0", (home + "/no-plugins").c_str(), 1);
-    setenv("GST_PLUGIN_PATH_1_0", (home + "/no-plugins").c_str(), 1);
-    setenv("GST_REGISTRY_1_0", (home + "/registry.bin").c_str(), 1);
+    TestSupport::Set_env("GST_PLUGIN_SYSTEM_PATH_1_0", (home + "/no-plugins").c_str());
+    TestSupport::Set_env("GST_PLUGIN_PATH_1_0", (home + "/no-plugins").c_str());
+    TestSupport::Set_env("GST_REGISTRY_1_0", (home + "/registry.bin").c_str());
 }
 
 std::string Warning(const char* ext, const char* question) {
@@ -51,7 +51,7 @@ TEST(Check_codec, DownloadsTheCodecFromTheLocalServerAndStartsIt) {
     Net_home home;
     Use_gstreamer_without_plugins(home.Home());
     Test_http_server server;
-    setenv("TAVRIX_LOCAL_SERVER", server.Base().c_str(), 1);
+    TestSupport::Set_env("TAVRIX_LOCAL_SERVER", server.Base().c_str());
     auto installer = Test_http_server::Jpeg(2048);
     server.Serve("/codecs/DSMP3SourceSetup.exe", installer);
 
@@ -67,21 +67,21 @@ TEST(Check_codec, DownloadsTheCodecFromTheLocalServerAndStartsIt) {
     EXPECT_EQ(home.shell.restarts, 1);
     EXPECT_EQ(server.Total_requests(), 1);  // "unknown/..." never left the machine
     EXPECT_NE(home.Errors().find("Can't open url:unknown/DSMP3SourceSetup.exe"), std::string::npos);
-    unsetenv("TAVRIX_LOCAL_SERVER");
+    TestSupport::Unset_env("TAVRIX_LOCAL_SERVER");
 }
 
 TEST(Check_codec, UnansweredHeadlessTheOfferDownloadsAndStartsNothing) {
     Net_home home;
     Use_gstreamer_without_plugins(home.Home());
     Test_http_server server;
-    setenv("TAVRIX_LOCAL_SERVER", server.Base().c_str(), 1);
+    TestSupport::Set_env("TAVRIX_LOCAL_SERVER", server.Base().c_str());
     server.Serve("/codecs/DSMP3SourceSetup.exe", Test_http_server::Jpeg(2048));
     EXPECT_FALSE(Check_codec("MP3"));
     EXPECT_EQ(home.Dialogs(), std::vector<std::string>{Warning("mp3", Download_question)});
     EXPECT_EQ(server.Total_requests(), 0);
     EXPECT_FALSE(Exists("../files/DSMP3SourceSetup.exe"));
     EXPECT_FALSE(Exists("opened.txt"));
-    unsetenv("TAVRIX_LOCAL_SERVER");
+    TestSupport::Unset_env("TAVRIX_LOCAL_SERVER");
 }
 
 TEST(Check_codec, AnInstallerAlreadyThereIsOfferedAndCancelStartsNothing) {
@@ -102,8 +102,8 @@ TEST(Check_codec, AnInstallerAlreadyThereIsOfferedAndCancelStartsNothing) {
 TEST(Check_codec, WithoutAnyServerTheDownloadFailsOnTheMachine) {
     Net_home home;
     Use_gstreamer_without_plugins(home.Home());
-    unsetenv("TAVRIX_LOCAL_SERVER");
-    unsetenv("TAVRIX_DIST_SERVER");
+    TestSupport::Unset_env("TAVRIX_LOCAL_SERVER");
+    TestSupport::Unset_env("TAVRIX_DIST_SERVER");
     Platform::Queue_answer(true);
     EXPECT_FALSE(Check_codec("OGG"));
     EXPECT_EQ(home.Dialogs().back(), "VxDatabase\tError! Could not download codec");

@@ -82,7 +82,7 @@ TEST(Parse_image_urls, ALongPageFullOfImgurlKeepsItsOneLink) {
 TEST(Download_missing_covers, SearchesOnlyAlbumsWithoutCoverAndKeepsTheFirstJpeg) {
     Net_home home;
     Test_http_server server;
-    setenv("TAVRIX_IMAGE_SEARCH", server.Base().c_str(), 1);
+    TestSupport::Set_env("TAVRIX_IMAGE_SEARCH", server.Base().c_str());
     for (const char* folder : {"../music/Abba - Gold", "../music/Simon & Garfunkel", "../music/Kosheen"})
         TestSupport::Make_dirs(folder);
 
@@ -129,8 +129,8 @@ TEST(Download_missing_covers, SearchesOnlyAlbumsWithoutCoverAndKeepsTheFirstJpeg
 
 TEST(Download_missing_covers, WithoutASearchServiceNothingLeavesTheMachine) {
     Net_home home;
-    unsetenv("TAVRIX_IMAGE_SEARCH");
-    setenv("TAVRIX_MUSICBRAINZ_SERVER", "", 1);  // the cover services switched off as well
+    TestSupport::Unset_env("TAVRIX_IMAGE_SEARCH");
+    TestSupport::Set_env("TAVRIX_MUSICBRAINZ_SERVER", "");  // the cover services switched off as well
     Fake_albums albums;
     albums.albums = {{"Abba - Gold", "../music/Abba - Gold/", ""}};
     EXPECT_FALSE(Download_missing_covers(albums));
@@ -156,7 +156,7 @@ public:
 TEST(Download_missing_covers, APassOutOfTimeLeavesTheRestForTheNextPassWhichBeginsWithThem) {
     Net_home home;
     Test_http_server server;
-    setenv("TAVRIX_IMAGE_SEARCH", server.Base().c_str(), 1);
+    TestSupport::Set_env("TAVRIX_IMAGE_SEARCH", server.Base().c_str());
     Clocked_albums albums;
     for (const char* name : {"A", "B", "C", "D"}) {
         TestSupport::Make_dirs(std::string("../music/") + name);
@@ -193,5 +193,5 @@ TEST(Download_missing_covers, APassOutOfTimeLeavesTheRestForTheNextPassWhichBegi
     EXPECT_EQ(server.Targets()[asked], Search_target("B"));
     EXPECT_EQ(albums.albums[1].cover, "VxCover.jpg");
     Platform::Message_queue::Instance().Set_window_procedure(nullptr);
-    unsetenv("TAVRIX_IMAGE_SEARCH");
+    TestSupport::Unset_env("TAVRIX_IMAGE_SEARCH");
 }

@@ -239,12 +239,12 @@ TEST(VxInternet, EveryRequestEndsByItsDeadlineWhateverTheServerDoes) {
     auto drip = Test_http_server::Jpeg(100000);
     drip.drip_ms = 50;
     server.Serve("/drip.jpg", drip);
-    setenv("TAVRIX_IMAGE_SEARCH", server.Base().c_str(), 1);
+    TestSupport::Set_env("TAVRIX_IMAGE_SEARCH", server.Base().c_str());
     VxInternet::Instance().Set_limits({1500, 1500, 1000});
 
     EXPECT_EQ(Fetch_search_page("Abba"), "");
     EXPECT_FALSE(VxInternet::Instance().Download_image(server.Base() + "drip.jpg", "VxCover.jpg"));
     EXPECT_FALSE(Exists("VxCover.jpg"));
     EXPECT_NE(home.Errors().find("Transfer failed on url: " + server.Base() + "drip.jpg"), std::string::npos);
-    unsetenv("TAVRIX_IMAGE_SEARCH");
+    TestSupport::Unset_env("TAVRIX_IMAGE_SEARCH");
 }

@@ -64,9 +64,9 @@ Http_reply Redirect(const std::string& location, int status = 307) {
 class Music_brainz_pass : public ::testing::Test {
 protected:
     Music_brainz_pass() {
-        unsetenv("TAVRIX_IMAGE_SEARCH");
-        setenv("TAVRIX_MUSICBRAINZ_SERVER", (server.Base() + "ws/2/").c_str(), 1);
-        setenv("TAVRIX_COVER_ART_SERVER", (server.Base() + "caa/").c_str(), 1);
+        TestSupport::Unset_env("TAVRIX_IMAGE_SEARCH");
+        TestSupport::Set_env("TAVRIX_MUSICBRAINZ_SERVER", (server.Base() + "ws/2/").c_str());
+        TestSupport::Set_env("TAVRIX_COVER_ART_SERVER", (server.Base() + "caa/").c_str());
         Music_brainz_limiter().Set_clock({[this] { return now_ms; },
                                           [this](double ms) {
                                               sleeps.push_back(ms);
@@ -75,8 +75,8 @@ protected:
     }
     ~Music_brainz_pass() override {
         Music_brainz_limiter().Set_clock(Rate_limiter::Steady_clock());
-        unsetenv("TAVRIX_MUSICBRAINZ_SERVER");
-        unsetenv("TAVRIX_COVER_ART_SERVER");
+        TestSupport::Unset_env("TAVRIX_MUSICBRAINZ_SERVER");
+        TestSupport::Unset_env("TAVRIX_COVER_ART_SERVER");
     }
     void Add(const std::string& name) {
         TestSupport::Make_dirs("../music/" + name);

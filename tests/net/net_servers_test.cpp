@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+#include "tests/support/test_support.h"
+
 TEST(Secure_address, HttpsAnywhereAndPlainHttpOnlyToTheLoopbackAddress) {
     for (const char* url : {"https://musicbrainz.org/ws/2/release/?query=x&fmt=json",
                             "https://coverartarchive.org/release/0b3c6b6e-1c0f-4a5e-9a43-3c4b0f1d2e3f/front-500",
@@ -23,12 +25,12 @@ TEST(Secure_address, HttpsAnywhereAndPlainHttpOnlyToTheLoopbackAddress) {
 }
 
 TEST(Net_servers, TheCoverServicesHaveTheirPublicAddressesUnlessNamedOrSwitchedOff) {
-    unsetenv("TAVRIX_MUSICBRAINZ_SERVER");
-    unsetenv("TAVRIX_COVER_ART_SERVER");
+    TestSupport::Unset_env("TAVRIX_MUSICBRAINZ_SERVER");
+    TestSupport::Unset_env("TAVRIX_COVER_ART_SERVER");
     EXPECT_EQ(Net_servers::Music_brainz(), "https://musicbrainz.org/ws/2/");
     EXPECT_EQ(Net_servers::Cover_art_archive(), "https://coverartarchive.org/");
-    setenv("TAVRIX_MUSICBRAINZ_SERVER", "http://127.0.0.1:5000/ws/2", 1);
+    TestSupport::Set_env("TAVRIX_MUSICBRAINZ_SERVER", "http://127.0.0.1:5000/ws/2");
     EXPECT_EQ(Net_servers::Music_brainz(), "http://127.0.0.1:5000/ws/2/");
-    setenv("TAVRIX_COVER_ART_SERVER", "", 1);
+    TestSupport::Set_env("TAVRIX_COVER_ART_SERVER", "");
     EXPECT_EQ(Net_servers::Cover_art_archive(), "");
 }

@@ -35,8 +35,8 @@ struct Version_case {
 
 class Dist_server {
 public:
-    Dist_server() { setenv("TAVRIX_DIST_SERVER", server.Base().c_str(), 1); }
-    ~Dist_server() { unsetenv("TAVRIX_DIST_SERVER"); }
+    Dist_server() { TestSupport::Set_env("TAVRIX_DIST_SERVER", server.Base().c_str()); }
+    ~Dist_server() { TestSupport::Unset_env("TAVRIX_DIST_SERVER"); }
     Test_http_server server;
 };
 }  // namespace
@@ -84,7 +84,7 @@ TEST(Determine_new_version, ASecondCheckIsSkippedButKeepsTheAnswer) {
 
 TEST(Determine_new_version, WithoutAServerNothingIsAskedShownOrRecorded) {
     Net_home home;
-    unsetenv("TAVRIX_DIST_SERVER");
+    TestSupport::Unset_env("TAVRIX_DIST_SERVER");
     std::string newest = "old";
     EXPECT_FALSE(Determine_new_version(newest));
     EXPECT_FALSE(Determine_new_version(newest));
@@ -205,7 +205,7 @@ TEST(Send_start_notification, SendsTheVersionAndAKeptRandomIdentifier) {
 
 TEST(Send_start_notification, WithoutAServerSendsNothingAndRecordsNoFailure) {
     Net_home home;
-    unsetenv("TAVRIX_DIST_SERVER");
+    TestSupport::Unset_env("TAVRIX_DIST_SERVER");
     Send_start_notification();
     EXPECT_EQ(home.Errors().find("Started.php"), std::string::npos) << home.Errors();
     EXPECT_NE(home.Log().find("Connection SKIPPED..."), std::string::npos);

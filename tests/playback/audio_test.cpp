@@ -1,6 +1,8 @@
 // The audio player on real GStreamer graphs with a real-time fake sink and short generated songs:
 // the cross-fade, pause and resume with fades, the end-of-song watch, failed songs, and quitting.
+#ifndef _WIN32
 #include <fcntl.h>
+#endif
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +21,9 @@ protected:
     void SetUp() override {
         TestSupport::Open_trace_here();
         Use_fake_sink();
+        // The songs that fail here must reach the media back end whatever decoders the system has
+        // (Wine's Media Foundation has none for MP3): the codec offer is the codec service's test.
+        audio.Set_codec_check([](const std::string&) { return true; });
     }
     std::string Song(const std::string& name, double seconds) {
         TestSupport::Write_wav(name, seconds);
@@ -202,9 +207,12 @@ TEST_F(Audio, SongsThatCannotBeOpenedReportAndNeverBlockThePlayer) {
     const std::string errors = TestSupport::Read_trace("error.txt");
     EXPECT_NE(errors.find("Failed to render file: " + dir.Path() + "/missing.wav. \nBut why ??"), std::string::npos);
     EXPECT_NE(errors.find("The media type of this file: " + dir.Path() + "/empty.mp3 is not recognized."),
-              std::string::npos);
+              std::string::npos)
+        << errors;
 }
 
+// POSIX only: a FIFO is what makes an open hang here, and Windows has none.
+#ifndef _WIN32
 TEST_F(Audio, ASongThatNeverOpensFailsAtTheDeadlineAndItsStuckWorkerIsLeftBehindSafely) {
     // Opening a FIFO blocks until a writer comes: the back end's worker hangs in it.
     const std::string pipe = dir.Path() + "/pipe.mp3";
@@ -250,14 +258,17 @@ TEST_F(Audio, ASongThatNeverOpensFailsAtTheDeadlineAndItsStuckWorkerIsLeftBehind
     EXPECT_EQ(audio.Get_song_name(), good);
     EXPECT_NEAR(stuck.Get_level(), 75, 0.1);
 }
+#endif
 
 TEST_F(Audio, AFailedSongIsFollowedByTheNextOne) {
     const std::string good = Song("good.wav", 3);
     File_list list({dir.Path() + "/missing.mp3", good});
     audio.Play_audio(0);
     bool playing_good = false;
-    Run_loop(1600, &list, [&] { playing_good = playing_good || audio.Get_song_name() == good; });
-    EXPECT_TRUE(playing_good);  // within a watch tick and the 700 ms start delay
+    // A watch tick and the 700 ms start delay when the machine keeps up; the limit is a safety net.
+    for (const auto start = Clock::now(); !playing_good && Ms_since(start) < 30000;)
+        Run_loop(50, &list, [&] { playing_good = playing_good || audio.Get_song_name() == good; });
+    EXPECT_TRUE(playing_good) << TestSupport::Read_trace("error.txt");
     EXPECT_EQ(list.next_calls, 1);
     EXPECT_TRUE(audio.Channel(audio.Get_current_channel()).Has_graph());
 }

@@ -12,13 +12,16 @@
 #include "platform/window.h"
 #include "playback/VxAudio.h"
 #include "playback/VxAudio_source.h"
+#include "tests/support/test_support.h"
 
 namespace AudioTest {
 
 using Clock = std::chrono::steady_clock;
 
 // Tests play to a fake sink that keeps real time; a caller may choose another sink.
-inline void Use_fake_sink() { setenv("TAVRIX_AUDIO_SINK", "fakesink sync=true", 0); }
+inline void Use_fake_sink() {
+    if (!std::getenv("TAVRIX_AUDIO_SINK")) TestSupport::Set_env("TAVRIX_AUDIO_SINK", "fakesink sync=true");
+}
 
 inline double Ms_since(Clock::time_point t) {
     return std::chrono::duration<double, std::milli>(Clock::now() - t).count();

@@ -50,13 +50,13 @@ int Count_lines(const std::string& file, const std::string& start) {
 class Panel : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        TestSupport::Set_env("SDL_VIDEODRIVER", "dummy");
         Platform::Set_headless(true);
         const std::string home = scratch_.Path();
         for (const char* d : {"/run", "/music", "/covers"}) TestSupport::Make_dirs(home + d);
         ASSERT_EQ(chdir((home + "/run").c_str()), 0);
         TestSupport::Open_trace_here();
-        fs::copy(std::string(TAVRIX_BINARY_DIR) + "/pics", home + "/pics", fs::copy_options::recursive);
+        fs::copy(TestSupport::Theme_pics_folder(), home + "/pics", fs::copy_options::recursive);
         Write_solid_bmp(home + "/pics/IMAGE_no_cover.bmp", Placeholder_colour);
         Write_solid_bmp(home + "/covers/A.bmp", Cover_colour);
 

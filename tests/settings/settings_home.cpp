@@ -1,14 +1,12 @@
 // The test home and the child-process start shared by the settings tests.
 #include "tests/settings/settings_home.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <boost/filesystem.hpp>
 #include <sstream>
 
 #include "platform/dialogs.h"
 #include "settings/VxRead.h"
+#include "tests/support/child_process.h"
 
 namespace Settings_test {
 
@@ -21,15 +19,11 @@ Home::Home() {
 }
 
 int Start_in_child() {
-    pid_t pid = ::fork();
-    if (pid == 0) {
+    const auto end = TestSupport::Run_in_child([] {
         Platform::Set_headless(true);
         VxRead::Instance();
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    });
+    return end.exited ? end.code : -1;
 }
 
 std::vector<std::string> Dialog_lines() {

@@ -18,7 +18,7 @@ private:
     TestSupport::Scratch_dir scratch_;
 };
 
-// Builds the settings object in a forked child (headless) and returns its exit code.
+// Builds the settings object in a child process (headless) and returns its exit code.
 int Start_in_child();
 
 // Lines of dialogs.txt in the working folder ("caption\ttext").

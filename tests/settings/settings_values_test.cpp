@@ -13,6 +13,7 @@ using Settings_test::Dialog_lines;
 using Settings_test::Home;
 using Settings_test::Start_in_child;
 using TestSupport::Read_file;
+constexpr auto P = TestSupport::Native;
 using TestSupport::Write_file;
 
 namespace {
@@ -44,9 +45,9 @@ TEST(SettingsValues, GettersCacheUntilForcedAndOnlyExactYesIsOn) {
     ASSERT_TRUE(CIniFile::Delete_record("CD_TITLE", "REGULAR EXPRESSIONS", Ini));
     EXPECT_EQ(s.Get_regular_expressions(true)[1].regex, "");
 
-    EXPECT_EQ(s.Base_folder(), "../");
-    EXPECT_EQ(s.Pics_folder(), "../pics/");
-    EXPECT_EQ(s.Covers_folder(), "../covers/");
+    EXPECT_EQ(s.Base_folder(), P("../"));
+    EXPECT_EQ(s.Pics_folder(), P("../pics/"));
+    EXPECT_EQ(s.Covers_folder(), P("../covers/"));
     EXPECT_TRUE(s.File_exists(Ini));
     EXPECT_FALSE(s.File_exists("MusicDataBase.dat"));
 }
@@ -54,10 +55,10 @@ TEST(SettingsValues, GettersCacheUntilForcedAndOnlyExactYesIsOn) {
 TEST(SettingsValues, MusicFolderGetsOneTrailingSeparator) {
     Home home;
     VxRead& s = VxRead::Instance();
-    EXPECT_EQ(s.Get_music_folder(), "../music/");
-    ASSERT_TRUE(CIniFile::Set_value("MusicFolder", "/srv/music/", "MUSIC LOCATION", Ini));
-    EXPECT_EQ(s.Get_music_folder(), "../music/");
-    EXPECT_EQ(s.Get_music_folder(true), "/srv/music/");
+    EXPECT_EQ(s.Get_music_folder(), P("../music/"));
+    ASSERT_TRUE(CIniFile::Set_value("MusicFolder", P("/srv/music/"), "MUSIC LOCATION", Ini));
+    EXPECT_EQ(s.Get_music_folder(), P("../music/"));
+    EXPECT_EQ(s.Get_music_folder(true), P("/srv/music/"));
     ASSERT_TRUE(CIniFile::Set_value("MusicFolder", "", "MUSIC LOCATION", Ini));
     EXPECT_EQ(s.Get_music_folder(true), "");  // never the root folder
 }
@@ -148,9 +149,9 @@ TEST(SettingsValues, OtherImageTypesAreRefusedWithAMessage) {
 TEST(SettingsValues, ChooseMusicFolder) {
     Home home;
     VxRead& s = VxRead::Instance();
-    Platform::Queue_folder("/srv/songs");
-    EXPECT_EQ(s.Choose_music_folder(), "/srv/songs");
-    EXPECT_EQ(s.Get_music_folder(), "/srv/songs/");
+    Platform::Queue_folder(P("/srv/songs"));
+    EXPECT_EQ(s.Choose_music_folder(), P("/srv/songs"));
+    EXPECT_EQ(s.Get_music_folder(), P("/srv/songs/"));
     EXPECT_FALSE(CIniFile::File_exists("dialogs.txt"));
 
     Platform::Queue_folder("");  // cancelled
@@ -166,7 +167,7 @@ TEST(SettingsValues, ChooseMusicFolder) {
                                   "VxRead\tError Creating Folder dialoque",
                                   "VxRead\tError Creating Folder dialoque",
                               }));
-    EXPECT_EQ(s.Get_music_folder(), "/srv/songs/");
+    EXPECT_EQ(s.Get_music_folder(), P("/srv/songs/"));
 }
 
 TEST(SettingsValues, TraceMarkersFollowUseLogging) {

@@ -1,8 +1,6 @@
 // The trace files' exact form, where they live whichever thread writes first, the buffering
 // (nothing lost on exit, on a crash, or when nobody flushes), the rotation, the marker switch and the clock.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -10,6 +8,7 @@
 #include <thread>
 
 #include "platform/process.h"
+#include "tests/support/child_process.h"
 #include "tests/support/test_support.h"
 #include "trace/VxTrace.h"
 
@@ -41,18 +40,19 @@ constexpr bool Sanitizer_ends_crashes = false;
 constexpr bool Sanitizer_ends_crashes = false;
 #endif
 
-// Runs body in a child process and returns its wait status.
-template <class Body>
-int In_child(Body body) {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        body();
-        ::_exit(0);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
+// The crashes a child dies of: the fatal signals on Linux; on Windows an access violation (a
+// structured exception) and abort, the two ways a Windows program crashes.
+#ifdef _WIN32
+constexpr int Access_violation = -1;
+const int Crashes[] = {Access_violation, SIGABRT};
+void Crash(int how) {
+    if (how == Access_violation) *static_cast<volatile int*>(nullptr) = 1;
+    std::abort();
 }
+#else
+const int Crashes[] = {SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
+void Crash(int how) { std::raise(how); }
+#endif
 }  // namespace
 
 TEST(Trace, FilesBeginWithTwoLineFeedsAndEveryLineStartsWithOne) {
@@ -113,33 +113,40 @@ TEST(Trace, BufferedLinesReachTheFileWithoutAFlushAndOnEveryWayOut) {
     EXPECT_TRUE(Eventually_holds("log.txt", "\nnobody flushed me"));
 
     // A child that ends through Exit_process right after writing.
-    int status = In_child([] {
+    const auto end = TestSupport::Run_in_child([] {
         VxTrace::Instance().Open(".");
         for (int i = 0; i < 1000; ++i) VxTrace::Instance().Write("exit line " + std::to_string(i));
         Platform::Exit_process(3);
     });
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 3);
+    ASSERT_TRUE(end.exited);
+    EXPECT_EQ(end.code, 3);
     EXPECT_NE(TestSupport::Read_file("log.txt").find("\nexit line 999"), std::string::npos);
 }
 
 TEST(Trace, ACrashAfterWritingLeavesEveryLineInTheLog) {
     TestSupport::Scratch_dir dir;
-    for (int sig : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE}) {
+    for (int sig : Crashes) {
         const std::string folder = dir.Path() + "/crash" + std::to_string(sig);
         TestSupport::Make_dirs(folder);
-        int status = In_child([&] {
+        const auto end = TestSupport::Run_in_child([&] {
             VxTrace::Instance().Open(folder);
             // Enough lines that some sit in the buffer and some were written out already.
             for (int i = 0; i < 3000; ++i) VxTrace::Instance().Write("line " + std::to_string(i));
-            std::raise(sig);
+            Crash(sig);
         });
-        if (Sanitizer_ends_crashes && sig != SIGABRT && WIFEXITED(status)) {
-            EXPECT_NE(WEXITSTATUS(status), 0) << sig;
+        if (TestSupport::Is_replaying_child()) continue;
+#ifdef _WIN32
+        // Windows ends a crashed program with a failure code of its own (0xC0000005, 3 for abort).
+        ASSERT_TRUE(end.exited) << sig;
+        EXPECT_NE(end.code, 0) << sig;
+#else
+        if (Sanitizer_ends_crashes && sig != SIGABRT && end.exited) {
+            EXPECT_NE(end.code, 0) << sig;
         } else {
-            ASSERT_TRUE(WIFSIGNALED(status)) << sig;
-            EXPECT_EQ(WTERMSIG(status), sig) << "the signal takes its course after the lines are out";
+            ASSERT_FALSE(end.exited) << sig;
+            EXPECT_EQ(end.signal, sig) << "the signal takes its course after the lines are out";
         }
+#endif
         const std::string log = TestSupport::Read_file(folder + "/log.txt");
         EXPECT_EQ(log.find("\nline 0\nline 1\n"), std::string("\n\nStarting VxTrace \n").size()) << sig;
         EXPECT_NE(log.find("\nline 2998\nline 2999"), std::string::npos) << sig;
