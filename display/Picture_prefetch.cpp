@@ -41,16 +41,19 @@ void Picture_prefetch::Work() {
         while (next_ < entries_.size() && entries_[next_].state != State::queued) ++next_;
         if (next_ >= entries_.size()) return;
         // Entries are never added or removed while workers run, so the index stays valid.
-        const std::size_t i = next_++;
-        entries_[i].state = State::decoding;
-        const std::string path = entries_[i].path;
-        lock.unlock();
-        std::unique_ptr<Platform::Surface> surface = Decode(path);
-        lock.lock();
-        entries_[i].surface = std::move(surface);
-        entries_[i].state = State::done;
-        done_.notify_all();
+        Decode_entry(lock, next_++);
     }
+}
+
+void Picture_prefetch::Decode_entry(std::unique_lock<std::mutex>& lock, std::size_t i) {
+    entries_[i].state = State::decoding;
+    const std::string path = entries_[i].path;
+    lock.unlock();
+    std::unique_ptr<Platform::Surface> surface = Decode(path);
+    lock.lock();
+    entries_[i].surface = std::move(surface);
+    entries_[i].state = State::done;
+    done_.notify_all();
 }
 
 std::unique_ptr<Platform::Surface> Picture_prefetch::Take(const std::string& path) {
@@ -58,15 +61,7 @@ std::unique_ptr<Platform::Surface> Picture_prefetch::Take(const std::string& pat
     auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == path; });
     if (it == entries_.end()) return nullptr;
     const std::size_t i = static_cast<std::size_t>(it - entries_.begin());
-    if (entries_[i].state == State::queued) {
-        entries_[i].state = State::decoding;
-        lock.unlock();
-        std::unique_ptr<Platform::Surface> surface = Decode(path);
-        lock.lock();
-        entries_[i].surface = std::move(surface);
-        entries_[i].state = State::done;
-        done_.notify_all();
-    }
+    if (entries_[i].state == State::queued) Decode_entry(lock, i);
     done_.wait(lock, [&] { return entries_[i].state == State::done; });
     std::unique_ptr<Platform::Surface>& kept = entries_[i].surface;
     if (!kept) return nullptr;

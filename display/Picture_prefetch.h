@@ -45,6 +45,8 @@ private:
         std::unique_ptr<Platform::Surface> surface;  // null once handed over, or when decoding failed
     };
     void Work();
+    // Decodes entry i, which was queued, with the lock released meanwhile; the entry is done after.
+    void Decode_entry(std::unique_lock<std::mutex>& lock, std::size_t i);
 
     std::mutex mutex_;
     std::condition_variable done_;  // an entry became done
