@@ -17,12 +17,26 @@ namespace {
 std::string g_search;  // the one search string of the process; each entry clears it
 constexpr const char* Type_box_file = "IMAGE_buttons.jpg";
 constexpr COLORREF Search_field = RGB(24, 36, 52);
+// The playlist's paper at the size and place of a playlist page (per cent of the window), so it looks
+// like an empty page; the keys come from the right, so the page does too, from outside the clip.
+constexpr const char* Keyboard_page_file = "IMAGE_playlist_3.jpg";
+constexpr double Page_left = 1, Page_top = 48, Page_right = 27, Page_bottom = 100, Page_height = 200;
 }  // namespace
 
 VxModeSearch::VxModeSearch(VxModeBrowse* browse) : VxMode(MODE_SEARCH, "Search Mode"), browse_(browse) {
     if (!Mode_support::Images()) return;
     button_bar_ = VxButton::Instance().Make_button_set(VxButton_mode::Search);
     if (browse_) browse_->Add_cover_places(*button_bar_);  // a click on a cover opens that album
+    keyboard_page_ = std::make_unique<VxBitmap>();
+    keyboard_page_->Set_name("search keyboard page");
+    keyboard_page_->Set_size(Page_right - Page_left, Page_height);
+    keyboard_page_->Loading_surface(Mode_support::Images()->Pics() + Keyboard_page_file);
+    keyboard_page_->Set_colour_key(true);
+    keyboard_page_->Set_clip(Page_left, Page_top, Page_right, Page_bottom);
+    keyboard_page_->Set_shown_position(Page_left, Page_top);
+    keyboard_page_->Set_hidden_position(Page_right + 1, Page_top);
+    keyboard_page_->Set_position(Page_right + 1, Page_top);
+    keyboard_page_->Set_ramp_preset(1);  // as the keys
 }
 
 bool VxModeSearch::Is_search_character(int code) {
@@ -35,6 +49,7 @@ void VxModeSearch::Enter() {
     Mode_support::Start_timer(TIMER_MODE_TIMEOUT, Timeout_ms);
     g_search.clear();
     copy_.clear();
+    if (keyboard_page_) keyboard_page_->Move_to_shown();
     VxMode::Enter();
 }
 
@@ -44,7 +59,12 @@ void VxModeSearch::Leave() {
         images->Reload(images->type_box, Type_box_file);  // the search line goes with the mode
         images->type_box.Move_to_hidden();                // the next mode's Enter brings it back
     }
+    if (keyboard_page_) keyboard_page_->Move_to_hidden();
     VxMode::Leave();
+}
+
+void VxModeSearch::Draw_back() {
+    if (keyboard_page_) keyboard_page_->Draw();
 }
 
 std::string VxModeSearch::Get_current_search_string() {

@@ -3,8 +3,10 @@
 // Enter jumps at once and goes to browse. It closes by itself 15 s after the last key. UI thread only.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "display/VxBitmap.h"
 #include "modes/VxMode.h"
 
 class VxModeBrowse;
@@ -15,6 +17,7 @@ public:
 
     void Enter() override;
     void Leave() override;
+    void Draw_back() override;            // the keyboard's blank page over the playlist
     void On_key_down(int code) override;  // the arrows
     void On_char(int code) override;      // the search text, Backspace, Enter, Escape, the covers
     void On_timer(int timer_id) override;
@@ -31,5 +34,8 @@ private:
     void Show_search_line();
     void Leave_to_browse();
     VxModeBrowse* browse_;
+    // The keyboard's keys have gaps between them and leave the playlist's left edge free; this blank
+    // page slides in with them over the playlist, so the keyboard reads on a clean ground.
+    std::unique_ptr<VxBitmap> keyboard_page_;
     std::string copy_;  // the process-wide search string as of the last change
 };

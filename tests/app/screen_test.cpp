@@ -1,6 +1,6 @@
 // What the screen shows, read from the script's screenshots: every arrow of the browse and select
 // screens in full sight and answering a click at 4:3 and 16:9, the song sheet inside its panel, and
-// a search text that can be read.
+// a search text that can be read, and a search keyboard that covers the playlist under it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -217,6 +217,31 @@ TEST_F(Screen, TheSongSheetEndsInsideItsPanelAndTheSearchTextCanBeRead) {
     const double background = around[around.size() / 2];
     const double contrast = (text_luminance / text_pixels + 0.05) / (background + 0.05);
     EXPECT_GE(contrast, 4.5) << "search text luminance " << text_luminance / text_pixels << " on " << background;
+}
+
+}  // namespace
+
+namespace {
+
+// The search keyboard over a queued playlist: its keys leave gaps and the playlist's left edge
+// free, where the playlist's marks and header cover would show through unless the keyboard has a
+// page of its own. The strip left of the keys and the gap below the last row are plain paper.
+TEST_F(Screen, TheSearchKeyboardCoversThePlaylistUnderIt) {
+    const int width = 1024, height = 768;
+    ASSERT_EQ(Start("wait 300\nkey b\nstill\nkey 1\nstill\nkey a\nwait 500\nkey Escape\nstill\nshot queued.bmp\n"
+                    "key s\nstill\nshot search.bmp\nkey Escape\nstill\nshot back.bmp\nkey Escape\nwait 300\nkey q\n"),
+              0);
+    const auto queued = Shot("queued.bmp"), search = Shot("search.bmp"), back = Shot("back.bmp");
+    ASSERT_TRUE(queued && search && back);
+    const auto ink = [](Pixel p) { return std::max({Red(p), Green(p), Blue(p)}) < 150; };
+    // The playlist's marks and header cover lie in the strip left of the keys' first column (4 %).
+    const Box strip = Percent_box(1.5, 51, 3.8, 85, width, height);
+    ASSERT_FALSE(Pixels_where(*queued, strip, ink).Empty()) << "the queued playlist shows no marks";
+    const Box through = Pixels_where(*search, strip, ink);
+    EXPECT_TRUE(through.Empty()) << "the playlist shows beside the keys at y " << through.top;
+    EXPECT_TRUE(Pixels_where(*search, Percent_box(1.5, 91, 26, 97, width, height), ink).Empty());
+    // Leaving the search takes the keyboard's page along: the playlist is there again.
+    EXPECT_FALSE(Pixels_where(*back, strip, ink).Empty()) << "the playlist stays covered after the search";
 }
 
 }  // namespace
