@@ -1,7 +1,8 @@
 // The library's speed on a generated music folder of 5,000 albums with 10 empty songs each, as ratios
 // against a bare directory walk of the same tree measured in the same run; then the whole program's
 // "--rebuild-library" of that tree (default settings, logging on) against "find -L" of it, both as
-// processes from exec to exit, best of three each.
+// processes from exec to exit, best of three each. Usage: library_bench [--keep] (--keep leaves the
+// jukebox home with its tree in place and names it, for a profiler to run the program there).
 #include <boost/filesystem.hpp>
 #include <cstdio>
 #include <fstream>
@@ -110,7 +111,8 @@ Process_time Time_process(const std::vector<std::string>& argv, const std::strin
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool keep = argc > 1 && std::string(argv[1]) == "--keep";
     // A jukebox home: the in-process part works in a folder of its own inside it, the program in run/.
     const Bench_home::Home jukebox = Bench_home::Make_home("tavrix-bench");
     const fs::path home = jukebox.root.string() + "/in-process";
@@ -178,6 +180,9 @@ int main() {
 
     boost::system::error_code ec;
     fs::current_path(fs::temp_directory_path(), ec);
-    Bench_home::Remove_home(jukebox);
+    if (keep)
+        std::printf("the jukebox home stays in %s\n", jukebox.root.c_str());
+    else
+        Bench_home::Remove_home(jukebox);
     return 0;
 }

@@ -15,7 +15,7 @@ std::string Sep() { return Platform::Path_separator == '\\' ? "\\\\" : std::stri
 }  // namespace
 
 const std::string& File_name_pattern() {
-    static const std::string p = ".*" + Sep() + "(.*\\.(?:\\w{3,4}))";
+    static const std::string p = "(.*\\.(?:\\w{3,4}))";
     return p;
 }
 const std::string& Folder_pattern() {
@@ -38,13 +38,19 @@ void extract_names(const std::string& path, bool use_two_directories, const std:
                    const std::string& title_pattern, const std::string& song_pattern, VX_FileSystem_cd& cd,
                    VX_FileSystem_song& song) {
     const std::string no_match = "no match";
+    // The user's pattern when it matches, else the built-in one (not tried twice when they are the same).
     auto with_fallback = [&](const std::string& text, const std::string& pattern, const char* builtin) {
         std::string r = regex_extract(text, pattern);
-        if (r == no_match) r = regex_extract(text, builtin);
+        if (r == no_match && pattern != builtin) r = regex_extract(text, builtin);
         return r;
     };
 
-    song.file_name = regex_extract(path, Names::File_name_pattern());
+    // Whatever precedes the last separator cannot take part in a match of the file name: the extension's
+    // word characters hold no separator. So the last component alone is matched, not the whole path.
+    const auto cut = path.rfind(Platform::Path_separator);
+    song.file_name = cut == std::string::npos
+                         ? std::string(no_match)
+                         : regex_extract(std::string_view(path).substr(cut + 1), Names::File_name_pattern());
 
     // Everything but the song's own names depends only on the folder part of the path (up to the
     // last separator), so the songs of one folder share one computation.
@@ -54,7 +60,6 @@ void extract_names(const std::string& path, bool use_two_directories, const std:
         std::string path, artist, title, name;
     };
     thread_local Folder_names last;
-    const auto cut = path.rfind(Platform::Path_separator);
     const std::string folder_part = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
     if (!(last.valid && cut != std::string::npos && last.folder_part == folder_part &&
           last.two == use_two_directories && last.artist_pattern == artist_pattern &&

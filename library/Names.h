@@ -9,7 +9,7 @@
 namespace Names {
 
 // The fixed patterns, built with the platform separator.
-const std::string& File_name_pattern();      // capture 1: last component with a 3-4 character extension
+const std::string& File_name_pattern();      // capture 1: a last component with a 3-4 character extension
 const std::string& Folder_pattern();         // capture 1: second-to-last component
 const std::string& Parent_folder_pattern();  // capture 1: third-to-last component
 const std::string& Folder_path_pattern();    // capture 1: everything before the last separator

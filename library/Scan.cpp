@@ -1,8 +1,9 @@
 // The music folder scan: one album per folder that directly holds songs, depth first, newest album
 // at the front. A folder reached twice (symbolic links, loops) is scanned only the first time.
-// Each entry's type comes with the folder's listing; only a symbolic link is asked about (once).
+// Each entry's kind comes with the folder's listing; only a symbolic link is asked about (once).
 #include <algorithm>
 #include <boost/filesystem.hpp>
+#include <charconv>
 #include <chrono>
 #include <filesystem>
 #include <unordered_set>
@@ -13,6 +14,7 @@
 #include "library/VxDatabase.h"
 #include "library/VxDefs.h"
 #include "platform/dialogs.h"
+#include "platform/folder_listing.h"
 #include "platform/paths.h"
 #include "settings/Atomic_file.h"
 #include "settings/VxRead.h"
@@ -92,33 +94,27 @@ public:
     // library whatever order this file system keeps its entries in. A folder that cannot be
     // listed throws, as the scan has always reported it.
     void List_entries() {
-        // The standard library's entry keeps the type the listing gave: a file or a plain folder
-        // costs no call, a link one call to see what it leads to.
-        std::filesystem::directory_iterator it(Platform::Fs_path(base_), list_error_);
-        if (list_error_)  // the error text as the scan has always written it
+        Platform::Folder_listing listing = Platform::List_folder(base_);
+        if (listing.open_error)  // the error text as the scan has always written it
             throw fs::filesystem_error(
                 "cannot list folder", base_,
-                boost::system::error_code(list_error_.value(), boost::system::system_category()));
-        for (; it != std::filesystem::directory_iterator(); it.increment(list_error_)) {
-            if (list_error_) break;
-            std::error_code type_error;
-            const bool folder = it->is_directory(type_error);
-            const bool file = !folder && it->is_regular_file(type_error);
-            entries_.push_back(
-                Entry{Platform::Utf8_name(it->path().filename()), folder, file, it->is_symlink(type_error)});
-        }
-        std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+                boost::system::error_code(listing.open_error.value(), boost::system::system_category()));
+        list_error_ = listing.read_error;
+        entries_ = std::move(listing.entries);
+        std::sort(entries_.begin(), entries_.end(),
+                  [](const Platform::Folder_entry& a, const Platform::Folder_entry& b) { return a.name < b.name; });
     }
 
     // Each entry's fault is its own line; the others are taken all the same.
     void Take_entries() {
         for (const Entry& entry : entries_) {
             try {
-                if (entry.folder)
+                if (entry.kind == Platform::Entry_kind::folder)
                     Scan_subfolder(entry);
                 else if (Atomic_file::Is_temporary_name(entry.name))
                     Remove_stale_temporary(entry);
-                else if (entry.file)  // a FIFO or a device named like a song would block whoever opens it
+                else if (entry.kind == Platform::Entry_kind::file)  // a FIFO or a device named like a song would block
+                                                                    // whoever opens it
                     Take_file(entry);
             } catch (const std::exception& e) {
                 trace_.Write_error(entry.name + " : " + e.what());
@@ -128,11 +124,7 @@ public:
     }
 
 private:
-    struct Entry {
-        std::string name;
-        bool folder = false, file = false;  // a link counts as what it leads to
-        bool link = false;
-    };
+    using Entry = Platform::Folder_entry;  // a link counts as what it leads to
 
     static std::string With_separator(const std::string& path) {
         return (!path.empty() && path.back() == Platform::Path_separator) ? path : path + Platform::Path_separator;
@@ -175,7 +167,7 @@ private:
             return;
         }
         album_->cover = name;
-        Log("Cover added to album[" + int_to_string(db_.Get_nof_cds()) + "] = " + full);
+        Log_album_line("Cover added to album[", full);
         cover_assigned_ = true;
     }
 
@@ -192,11 +184,11 @@ private:
         album_->songs.push_back(std::move(record));
         if (!cover_assigned_ && !pending_cover_.empty()) {
             album_->cover = pending_cover_;
-            Log("Cover added to album[" + int_to_string(db_.Get_nof_cds()) + "] = " + full);
+            Log_album_line("Cover added to album[", full);
             cover_assigned_ = true;
             pending_cover_.clear();
         }
-        Log("valid song = " + name);
+        if (settings_.Get_use_logging()) trace_.Write({"valid song = ", name});
     }
 
     // The folder's first song makes its album, at the front of the list.
@@ -208,12 +200,16 @@ private:
         fresh.artist = named.artist;
         db_.mlist_.musiclist.cds.push_front(std::move(fresh));
         album_ = &db_.mlist_.musiclist.cds.front();
-        Log("New cd added [" + int_to_string(db_.Get_nof_cds()) + "] = " + full);
+        Log_album_line("New cd added [", full);
         db_.Tick(10);
     }
 
-    void Log(const std::string& line) {
-        if (settings_.Get_use_logging()) trace_.Write(line);
+    // "<what><number of albums>] = <full>", the line of a new album or cover.
+    void Log_album_line(std::string_view what, const std::string& full) {
+        if (!settings_.Get_use_logging()) return;
+        char number[24];
+        const auto end = std::to_chars(number, number + sizeof number, db_.Get_nof_cds()).ptr;
+        trace_.Write({what, std::string_view(number, static_cast<std::size_t>(end - number)), "] = ", full});
     }
 
     VxDatabase& db_;

@@ -37,14 +37,15 @@ const Compiled& Compile(const std::string& pattern) {
 
 }  // namespace
 
-std::string regex_extract(const std::string& input, const std::string& pattern) {
+std::string regex_extract(std::string_view input, const std::string& pattern) {
     const Compiled& c = Compile(pattern);
     if (!c.re) return c.error.empty() ? std::string(No_match) : c.error;
     try {
-        boost::smatch m;
-        if (!boost::regex_match(input, m, *c.re) || m.size() < 2) return No_match;
-        std::string result = m[1].str();
-        return result.empty() ? std::string(No_match) : result;
+        // Kept from call to call: the scan matches every song, and fresh results would allocate each time.
+        thread_local boost::cmatch m;
+        if (!boost::regex_match(input.data(), input.data() + input.size(), m, *c.re) || m.size() < 2) return No_match;
+        if (m[1].length() == 0) return No_match;
+        return std::string(m[1].first, m[1].second);
     } catch (const std::exception& e) {
         std::string text = e.what();
         return text.empty() ? std::string(No_match) : text;

@@ -4,11 +4,12 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Anchored full match of pattern against input; capture 1, or "no match" when there is no match or
 // capture 1 is empty; the expression library's error text when the pattern is invalid.
 // Each pattern text is compiled once per thread and kept.
-std::string regex_extract(const std::string& input, const std::string& pattern);
+std::string regex_extract(std::string_view input, const std::string& pattern);
 
 // The text after the last dot, upper-cased; "" without a dot.
 std::string get_extension(const std::string& path);

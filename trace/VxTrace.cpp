@@ -3,6 +3,7 @@
 // handler of a fatal signal can still write them without locks or allocation.
 #include "trace/VxTrace.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -99,9 +100,15 @@ struct Trace_state {
         std::filesystem::rename(f.path, f.path.parent_path() / f.old_name, ignored);
         Start_file(f);
     }
-    void Append(Trace_file& f, const char* data, std::size_t size) {
+    // One line: a line feed and the parts, copied into the buffer as they are.
+    void Append(Trace_file& f, std::initializer_list<std::string_view> parts) {
+        std::size_t size = 1;
+        for (std::string_view part : parts) size += part.size();
         if (!opened) {
-            if (f.held.size() + size <= VxTrace::Held_limit) f.held.append(data, size);
+            if (f.held.size() + size <= VxTrace::Held_limit) {
+                f.held += '\n';
+                for (std::string_view part : parts) f.held.append(part);
+            }
             return;
         }
         std::size_t used = f.used.load();
@@ -110,10 +117,17 @@ struct Trace_state {
             used = 0;
         }
         if (size > Buffer_size) {
-            Write_out(f, data, size);
+            std::string line(1, '\n');
+            for (std::string_view part : parts) line.append(part);
+            Write_out(f, line.data(), line.size());
             return;
         }
-        std::memcpy(f.buffer + used, data, size);
+        char* at = f.buffer + used;
+        *at++ = '\n';
+        for (std::string_view part : parts) {
+            if (!part.empty()) std::memcpy(at, part.data(), part.size());
+            at += part.size();
+        }
         f.used.store(used + size);  // after the copy: the signal handler writes only whole lines
         if (!flusher_running) {
             Drain_all();
@@ -231,38 +245,38 @@ bool VxTrace::Markers_on() const {
     return reader == nullptr || reader();
 }
 
-void VxTrace::Write(const std::string& text) {
-    const std::string line = "\n" + text;
+void VxTrace::Write(std::string_view text) { Write({text}); }
+
+void VxTrace::Write(std::initializer_list<std::string_view> parts) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->Append(impl_->log, line.data(), line.size());
+    impl_->Append(impl_->log, parts);
 }
 
-void VxTrace::Write_error(const std::string& text) {
-    const std::string line = "\n" + text;
+void VxTrace::Write_error(std::string_view text) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->Append(impl_->err, line.data(), line.size());
+    impl_->Append(impl_->err, {text});
     // An error may be the last thing this process says: both files go out now.
     if (impl_->opened) impl_->Drain_all();
 }
 
-void VxTrace::Write_value(const std::string& name, double value) {
+void VxTrace::Write_value(std::string_view name, double value) {
     char number[64];
-    std::snprintf(number, sizeof number, ":%f", value);
-    Write(name + number);
+    const int n = std::snprintf(number, sizeof number, ":%f", value);
+    Write({name, std::string_view(number, n > 0 ? std::min<std::size_t>(n, sizeof number - 1) : 0)});
 }
 
-void VxTrace::Write_value(const std::string& name, int value) {
+void VxTrace::Write_value(std::string_view name, int value) {
     char number[32];
-    std::snprintf(number, sizeof number, ":%d", value);
-    Write(name + number);
+    const int n = std::snprintf(number, sizeof number, ":%d", value);
+    Write({name, std::string_view(number, n > 0 ? std::min<std::size_t>(n, sizeof number - 1) : 0)});
 }
 
-void VxTrace::Enter(const std::string& name) {
-    if (Markers_on()) Write("> **(" + name + ")**");
+void VxTrace::Enter(std::string_view name) {
+    if (Markers_on()) Write({"> **(", name, ")**"});
 }
 
-void VxTrace::Leave(const std::string& name) {
-    if (Markers_on()) Write("< --(" + name + ")--");
+void VxTrace::Leave(std::string_view name) {
+    if (Markers_on()) Write({"< --(", name, ")--"});
 }
 
 double VxTrace::Time_ms() {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 class VxTrace {
 public:
@@ -26,12 +28,15 @@ public:
     using Switch_reader = bool (*)();
     static void Set_logging_switch(Switch_reader reader);
 
-    void Write(const std::string& text);                      // "\n<text>" to log.txt, always
-    void Write_error(const std::string& text);                // "\n<text>" to error.txt, always, flushed at once
-    void Write_value(const std::string& name, double value);  // "\n<name>:%f"
-    void Write_value(const std::string& name, int value);     // "\n<name>:%d"
-    void Enter(const std::string& name);                      // "\n> **(<name>)**" while logging is on
-    void Leave(const std::string& name);                      // "\n< --(<name>)--" while logging is on
+    // Each line is copied straight into the file's buffer: a scan writes one for every song, and a
+    // line must not cost more than the step it records.
+    void Write(std::string_view text);                          // "\n<text>" to log.txt, always
+    void Write(std::initializer_list<std::string_view> parts);  // "\n" and the parts joined, as one line
+    void Write_error(std::string_view text);                    // "\n<text>" to error.txt, always, flushed at once
+    void Write_value(std::string_view name, double value);      // "\n<name>:%f"
+    void Write_value(std::string_view name, int value);         // "\n<name>:%d"
+    void Enter(std::string_view name);                          // "\n> **(<name>)**" while logging is on
+    void Leave(std::string_view name);                          // "\n< --(<name>)--" while logging is on
 
     // A file that grows past this many bytes is moved to "log.old.txt" / "error.old.txt" (the one
     // kept before is replaced) and begun anew, so a jukebox running for weeks does not fill its disk.
@@ -54,14 +59,18 @@ private:
     Impl* impl_;
 };
 
-// Writes the entry marker on construction and the exit marker on every way out of a scope.
+// Writes the entry marker on construction and the exit marker on every way out of a scope. The name
+// is a literal, kept by reference: a scope around a step done for every song costs no allocation.
 class VxTraceScope {
 public:
-    explicit VxTraceScope(std::string name) : name_(std::move(name)) { VxTrace::Instance().Enter(name_); }
+    template <std::size_t N>
+    explicit VxTraceScope(const char (&name)[N]) : name_(name, N - 1) {
+        VxTrace::Instance().Enter(name_);
+    }
     ~VxTraceScope() { VxTrace::Instance().Leave(name_); }
     VxTraceScope(const VxTraceScope&) = delete;
     VxTraceScope& operator=(const VxTraceScope&) = delete;
 
 private:
-    std::string name_;
+    std::string_view name_;
 };

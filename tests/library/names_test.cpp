@@ -63,6 +63,10 @@ TEST(ExtractNames, SongNameFallbacksAndFailures) {
     EXPECT_EQ(five.song.file_name, "no match");
     EXPECT_EQ(five.song.name, "ROOT_SONG");
     EXPECT_EQ(Extract("/M/-Gold/01.mp3", false).cd.artist, "no match");
+    // The extension belongs to the last component; any byte, a line feed too, may stand in a name.
+    EXPECT_EQ(Extract("/M/A - B.mp3/song", false).song.file_name, "no match");
+    EXPECT_EQ(Extract("/M/A - B.m/p3", false).song.file_name, "no match");
+    EXPECT_EQ(Extract("/M/A\nB - C/01 - Line\nfeed.flac", false).song.file_name, "01 - Line\nfeed.flac");
     // A bare file name has no folder at all.
     const Extracted bare = Extract("song.mp3", false);
     EXPECT_EQ(bare.cd.artist, "ROOT_ARTIST");
