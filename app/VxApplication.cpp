@@ -248,12 +248,13 @@ void VxApplication::Show_caption(int mode_id) {
 void VxApplication::Keep_rendering() { Message_queue::Instance().Set_timer(TIMER_REDRAW, 50); }
 
 void VxApplication::Window_procedure(const Message& message) {
-    if (message.kind != WM_TIMER || message.wparam != TIMER_REDRAW) news_ = true;
-    if (message.kind != WM_TIMER) news_beyond_timers_ = true;
-    if (message.kind == Script_message) {  // the script's own commands are no window input
+    // The script's own commands are no window input and change nothing on the screen.
+    if (message.kind == Script_message) {
         if (script_) script_->Carry_out(message);
         return;
     }
+    if (message.kind != WM_TIMER || message.wparam != TIMER_REDRAW) news_ = true;
+    if (message.kind != WM_TIMER) news_beyond_timers_ = true;
     if (routing_) {
         if (App_mode* current = modes_.Current_object()) current->Handle_message(message);
         if (App_mode* generic = modes_.Generic()) generic->Handle_message(message);
@@ -330,7 +331,13 @@ void VxApplication::quit() {
 }
 
 bool VxApplication::Save_frame(const std::string& path) {
-    if (compose_owed_) Compose_frame();  // what the timers changed since the last composition
+    // What was handled since the last composition comes first: a key the script pressed just before
+    // (no frame may have been due since), or what timers changed on a window that shows nothing.
+    if (news_ || compose_owed_) {
+        news_ = false;
+        news_beyond_timers_ = false;
+        Compose_frame();
+    }
     VxBitmap shot;
     shot.Set_size(100, 100);
     shot.Make_surface();

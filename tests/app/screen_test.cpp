@@ -1,6 +1,7 @@
 // What the screen shows, read from the script's screenshots: every arrow of the browse and select
 // screens in full sight and answering a click at 4:3 and 16:9, the song sheet inside its panel, and
-// a search text that can be read, and a search keyboard that covers the playlist under it.
+// a search text that can be read, a search keyboard that covers the playlist under it, and a shot that shows
+// what the key just before it did.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -242,6 +243,26 @@ TEST_F(Screen, TheSearchKeyboardCoversThePlaylistUnderIt) {
     EXPECT_TRUE(Pixels_where(*search, Percent_box(1.5, 91, 26, 97, width, height), ink).Empty());
     // Leaving the search takes the keyboard's page along: the playlist is there again.
     EXPECT_FALSE(Pixels_where(*back, strip, ink).Empty()) << "the playlist stays covered after the search";
+}
+
+}  // namespace
+
+namespace {
+
+// A shot taken right after a key shows what the key did, though no frame may have been due
+// between the two: queueing the album on the song sheet fills the visible playlist page in place,
+// with nothing moving, so only the shot's own composition can show it.
+TEST_F(Screen, AShotRightAfterAKeyShowsWhatTheKeyDid) {
+    const int width = 1024, height = 768;
+    ASSERT_EQ(Start("wait 300\nkey b\nstill\nkey 1\nstill\nshot empty.bmp\nkey a\nshot queued.bmp\n"
+                    "key Escape\nwait 300\nkey Escape\nwait 300\nkey q\n"),
+              0);
+    const auto empty = Shot("empty.bmp"), queued = Shot("queued.bmp");
+    ASSERT_TRUE(empty && queued);
+    const auto ink = [](Pixel p) { return std::max({Red(p), Green(p), Blue(p)}) < 150; };
+    const Box rows = Percent_box(1.5, 51, 25, 70, width, height);
+    ASSERT_TRUE(Pixels_where(*empty, rows, ink).Empty()) << "the playlist is not empty before the key";
+    EXPECT_FALSE(Pixels_where(*queued, rows, ink).Empty()) << "the shot after 'a' shows no queued song";
 }
 
 }  // namespace

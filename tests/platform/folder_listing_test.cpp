@@ -44,9 +44,12 @@ TEST(FolderListing, EachEntryComesWithWhatItIsAndWhatALinkLeadsTo) {
         bool link;
     };
     const Expected expected[] = {
-        {"01 - Song.mp3", Entry_kind::file, false},  {"album", Entry_kind::folder, false},
-        {"dangling", Entry_kind::other, true},       {"fifo", Entry_kind::other, false},
-        {"name with\nnew line.mp3", Entry_kind::file, false}, {"to album", Entry_kind::folder, true},
+        {"01 - Song.mp3", Entry_kind::file, false},
+        {"album", Entry_kind::folder, false},
+        {"dangling", Entry_kind::other, true},
+        {"fifo", Entry_kind::other, false},
+        {"name with\nnew line.mp3", Entry_kind::file, false},
+        {"to album", Entry_kind::folder, true},
         {"to song", Entry_kind::file, true},
     };
     ASSERT_EQ(entries.size(), std::size(expected));
