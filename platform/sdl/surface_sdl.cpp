@@ -112,18 +112,21 @@ namespace {
 
 void Build_runs(Surface::Impl& impl) {
     SDL_Surface* s = impl.surface;
-    impl.runs.assign(s->h, {});
+    impl.runs.clear();
+    impl.row_start.clear();
+    impl.row_start.reserve(static_cast<std::size_t>(s->h) + 1);
     for (int y = 0; y < s->h; ++y) {
+        impl.row_start.push_back(static_cast<int>(impl.runs.size()));
         const Pixel* row = reinterpret_cast<const Pixel*>(static_cast<const Uint8*>(s->pixels) + y * s->pitch);
-        auto& runs = impl.runs[y];
         int x = 0;
         while (x < s->w) {
             while (x < s->w && Is_key(row[x])) ++x;
             const int begin = x;
             while (x < s->w && !Is_key(row[x])) ++x;
-            if (x > begin) runs.emplace_back(begin, x);
+            if (x > begin) impl.runs.emplace_back(begin, x);
         }
     }
+    impl.row_start.push_back(static_cast<int>(impl.runs.size()));
     impl.runs_valid = true;
 }
 
@@ -141,7 +144,10 @@ void Keyed_copy(Surface::Impl& from, const SDL_Rect& s, SDL_Surface* dst, const 
         const Pixel* src_row = reinterpret_cast<const Pixel*>(static_cast<const Uint8*>(src->pixels) + sy * src->pitch);
         Pixel* dst_row = reinterpret_cast<Pixel*>(static_cast<Uint8*>(dst->pixels) + y * dst->pitch);
         const int sx0 = s.x + (dx0 - d.x), sx1 = s.x + (dx1 - d.x), shift = d.x - s.x;
-        for (const auto& [begin, end] : from.runs[sy]) {
+        const auto first = from.runs.begin() + from.row_start[static_cast<std::size_t>(sy)];
+        const auto last = from.runs.begin() + from.row_start[static_cast<std::size_t>(sy) + 1];
+        for (auto run = first; run != last; ++run) {
+            const auto [begin, end] = *run;
             const int lo = std::max(begin, sx0), hi = std::min(end, sx1);
             if (lo < hi) std::memcpy(dst_row + lo + shift, src_row + lo, static_cast<size_t>(hi - lo) * sizeof(Pixel));
         }

@@ -11,9 +11,12 @@
 namespace Platform {
 struct Surface::Impl {
     SDL_Surface* surface = nullptr;
-    // Per row, the runs [begin, end) of pixels that are not the key: a keyed copy copies only
-    // these. Built on the first keyed copy from the surface, dropped by every write to it.
-    std::vector<std::vector<std::pair<int, int>>> runs;
+    // The runs [begin, end) of pixels that are not the key, row after row; row y's are
+    // runs[row_start[y]] up to runs[row_start[y + 1]]. A keyed copy copies only these. Built on the
+    // first keyed copy from the surface, stale after every write to it and rebuilt in the same two
+    // blocks, so a surface redrawn all day holds two allocations of its largest size, not one per row.
+    std::vector<std::pair<int, int>> runs;
+    std::vector<int> row_start;
     bool runs_valid = false;
     ~Impl() { SDL_FreeSurface(surface); }
     void Changed() { runs_valid = false; }

@@ -1,0 +1,52 @@
+// Keyed copies between surfaces: only the source's non-key pixels land, after every write to the
+// source, and the source's run cache stays the size of one picture however often it is redrawn.
+#include "platform/surface.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/sdl/surface_sdl.h"
+
+namespace {
+
+constexpr int W = 40, H = 30;
+const Platform::Rect All{0, 0, W, H};
+
+// Stripes of the key, `period` pixels apart, so each pattern has its own number of runs per row.
+void Paint(Platform::Surface& s, int period, Platform::Pixel colour) {
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) s.Set_pixel(x, y, (x + y) % period == 0 ? Platform::Colour_key : colour);
+}
+
+void Expect_copied(const Platform::Surface& dst, int period, Platform::Pixel colour, Platform::Pixel ground) {
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            ASSERT_EQ(dst.Get_pixel(x, y), (x + y) % period == 0 ? ground : colour)
+                << "at (" << x << ", " << y << ") with period " << period;
+}
+
+}  // namespace
+
+TEST(Surface, KeyedCopyFollowsEveryWriteAndKeepsItsRunCacheAtOnePictureSize) {
+    auto source = Platform::Surface::Create(W, H);
+    auto target = Platform::Surface::Create(W, H);
+    ASSERT_TRUE(source && target);
+    const Platform::Pixel ground = 0x000080;
+    std::size_t runs_capacity = 0, rows_capacity = 0;
+    for (int round = 0; round < 60; ++round) {
+        const int period = 2 + round % 5;  // 2..6: from the most runs per row to the fewest and back
+        const Platform::Pixel colour = 0x101010u * static_cast<unsigned>(1 + round % 15);
+        Paint(*source, period, colour);
+        target->Fill(ground);
+        ASSERT_TRUE(target->Blit(*source, All, All, All, true, false));
+        Expect_copied(*target, period, colour, ground);
+        const Platform::Surface::Impl& impl = *source->impl();
+        if (round == 4) {  // every pattern seen once: the cache has its largest size
+            runs_capacity = impl.runs.capacity();
+            rows_capacity = impl.row_start.capacity();
+        } else if (round > 4) {
+            EXPECT_EQ(impl.runs.capacity(), runs_capacity) << "round " << round;
+            EXPECT_EQ(impl.row_start.capacity(), rows_capacity) << "round " << round;
+        }
+    }
+    EXPECT_EQ(source->impl()->row_start.size(), static_cast<std::size_t>(H) + 1);
+}
