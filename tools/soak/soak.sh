@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A scripted session of the real jukebox for N minutes (headless, every mode, random play, ratings, volume,
-# search, options, in a loop) with its RSS, threads, open files and log size sampled every 30 s.
+# search, options, in a loop) with its RSS (and its written pages in the main heap and in anonymous maps),
+# threads, open files and log size sampled every 30 s.
 # Usage: tools/soak/soak.sh BUILD WORK [MINUTES=60]
 #   BUILD    a build folder with app/tavrix and pics/ (the painted theme)
 #   WORK     scratch folder: the demo home, the script and samples.tsv land there
@@ -124,7 +125,7 @@ script=$work/soak-script.txt
 } >"$script"
 
 samples=$work/samples.tsv
-echo -e "minute\trss_kb\tthreads\tfiles\tlog_kb" >"$samples"
+echo -e "minute\trss_kb\tthreads\tfiles\tlog_kb\theap_kb\tanon_kb" >"$samples"
 cd "$run"
 # shellcheck disable=SC2086 # the wrapper is a command line of its own
 nice -n 10 ${TAVRIX_SOAK_WRAP:-} "$tavrix" --headless --script "$script" >"$work/stdout.txt" 2>&1 &
@@ -156,8 +157,13 @@ while kill -0 "$pid" 2>/dev/null; do
     files=$(ls "/proc/$pid/fd" 2>/dev/null | wc -l)
     log_bytes=0
     [ -f log.txt ] && log_bytes=$(stat -c %s log.txt)
-    [ -n "$rss" ] && printf '%.2f\t%s\t%s\t%s\t%d\n' "$(echo "($now - $start) / 60" | bc -l)" "$rss" "$threads" \
-      "$files" $((log_bytes / 1024)) >>"$samples"
+    # Where the written memory lies: the main malloc arena ([heap]) or anonymous mappings (the other
+    # arena, thread stacks, large blocks, GStreamer's pools). The rest of the RSS is mapped files.
+    dirty=$(awk '/^[0-9a-f]+-[0-9a-f]+ / { kind = $6 == "[heap]" ? "heap" : $6 == "" ? "anon" : "other"; next }
+      /^Private_Dirty:/ { kb[kind] += $2 } END { printf "%d\t%d", kb["heap"], kb["anon"] }' "/proc/$pid/smaps" 2>/dev/null ||
+      true)
+    [ -n "$rss" ] && printf '%.2f\t%s\t%s\t%s\t%d\t%s\n' "$(echo "($now - $start) / 60" | bc -l)" "$rss" "$threads" \
+      "$files" $((log_bytes / 1024)) "${dirty:-0	0}" >>"$samples"
     next=$((next + interval))
   fi
   [ "$now" -ge "$end" ] && break
@@ -175,12 +181,12 @@ trap - EXIT
 # Least-squares slope per minute over the samples after minute 5 (all of them for a run of 5 min or less).
 awk -v status="$status" -F'\t' '
   NR == 1 { next }
-  { all++; t[all] = $1; for (k = 2; k <= 5; k++) v[all, k] = $k }
+  { all++; t[all] = $1; for (k = 2; k <= 7; k++) v[all, k] = $k }
   END {
     skip = (t[all] > 5) ? 5 : -1
-    split("rss_kb threads files log_kb", name, " ")
+    split("rss_kb threads files log_kb heap_kb anon_kb", name, " ")
     printf "soak: %s, %d samples; slopes per minute from minute %d on:\n", status, all, skip < 0 ? 0 : 5
-    for (k = 2; k <= 5; k++) {
+    for (k = 2; k <= 7; k++) {
       n = st = sv = stt = stv = 0
       for (i = 1; i <= all; i++) {
         if (t[i] < skip) continue
