@@ -16,17 +16,23 @@ std::string Base(const char* name) {
     return base;
 }
 
-// A service with a public address: the variable replaces it, and an empty one switches it off.
-std::string Base_or(const char* name, const char* fallback) {
-    const char* value = std::getenv(name);
-    if (!value) return fallback;
-    return Base(name);
-}
-
 bool Starts_with_nocase(const std::string& text, const std::string& head) {
     return text.size() >= head.size() && std::equal(head.begin(), head.end(), text.begin(), [](char a, char b) {
                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
            });
+}
+
+bool Equal_nocase(const std::string& text, const std::string& word) {
+    return text.size() == word.size() && Starts_with_nocase(text, word);
+}
+
+// A service with a public address: the variable replaces it, and "off" switches it off. Empty is
+// off too where the system keeps empty variables (Windows deletes a variable set to nothing).
+std::string Base_or(const char* name, const char* fallback) {
+    const char* value = std::getenv(name);
+    if (!value) return fallback;
+    if (Equal_nocase(value, "off")) return "";
+    return Base(name);
 }
 }  // namespace
 

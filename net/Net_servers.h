@@ -3,7 +3,8 @@
 // "https://dist.example/tavrix/". An unset one is "": every address built on it is refused before
 // anything leaves the machine, so the service behaves as with an unreachable server.
 // The cover services MusicBrainz and the Cover Art Archive have their public addresses unless
-// TAVRIX_MUSICBRAINZ_SERVER or TAVRIX_COVER_ART_SERVER names another; set but empty, they are off.
+// TAVRIX_MUSICBRAINZ_SERVER or TAVRIX_COVER_ART_SERVER names another; set to "off" (or set but
+// empty, where the system keeps empty variables), they are off.
 #pragma once
 
 #include <string>

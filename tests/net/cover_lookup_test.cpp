@@ -130,7 +130,7 @@ TEST(Download_missing_covers, SearchesOnlyAlbumsWithoutCoverAndKeepsTheFirstJpeg
 TEST(Download_missing_covers, WithoutASearchServiceNothingLeavesTheMachine) {
     Net_home home;
     TestSupport::Unset_env("TAVRIX_IMAGE_SEARCH");
-    TestSupport::Set_env("TAVRIX_MUSICBRAINZ_SERVER", "");  // the cover services switched off as well
+    TestSupport::Set_env("TAVRIX_MUSICBRAINZ_SERVER", "off");  // the cover services switched off as well
     Fake_albums albums;
     albums.albums = {{"Abba - Gold", "../music/Abba - Gold/", ""}};
     EXPECT_FALSE(Download_missing_covers(albums));

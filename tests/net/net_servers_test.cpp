@@ -31,6 +31,16 @@ TEST(Net_servers, TheCoverServicesHaveTheirPublicAddressesUnlessNamedOrSwitchedO
     EXPECT_EQ(Net_servers::Cover_art_archive(), "https://coverartarchive.org/");
     TestSupport::Set_env("TAVRIX_MUSICBRAINZ_SERVER", "http://127.0.0.1:5000/ws/2");
     EXPECT_EQ(Net_servers::Music_brainz(), "http://127.0.0.1:5000/ws/2/");
+    // "off" in any case switches a service off on every system; a name that merely begins with it does not.
+    for (const char* off : {"off", "OFF", "Off"}) {
+        TestSupport::Set_env("TAVRIX_COVER_ART_SERVER", off);
+        EXPECT_EQ(Net_servers::Cover_art_archive(), "") << off;
+    }
+    TestSupport::Set_env("TAVRIX_COVER_ART_SERVER", "offline.example");
+    EXPECT_EQ(Net_servers::Cover_art_archive(), "offline.example/");
+#ifndef _WIN32
+    // Where an empty variable exists (Windows deletes it), empty is off as well.
     TestSupport::Set_env("TAVRIX_COVER_ART_SERVER", "");
     EXPECT_EQ(Net_servers::Cover_art_archive(), "");
+#endif
 }
