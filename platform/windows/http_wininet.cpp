@@ -138,8 +138,9 @@ std::string Address_of(const std::string& host) {
 
 class Wininet_response final : public Http_response {
 public:
-    Wininet_response(std::shared_ptr<std::atomic<bool>> aborted, const Http_limits& limits)
-        : aborted_(std::move(aborted)),
+    Wininet_response(std::shared_ptr<std::atomic<bool>> aborted, const Http_limits& limits, Redirects redirects)
+        : follow_(redirects == Redirects::follow),
+          aborted_(std::move(aborted)),
           deadline_(Clock::now() + std::chrono::milliseconds(limits.overall_ms)),
           stall_(std::max(1L, limits.stall_ms)),
           calls_(std::make_shared<Call_thread>()) {
@@ -162,8 +163,10 @@ public:
              {INTERNET_OPTION_RECEIVE_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_DATA_RECEIVE_TIMEOUT})
             InternetSetOptionW(session_, option, &stall, sizeof stall);
         const wchar_t* headers = L"Cache-Control: no-cache\r\nPragma: no-cache\r\n";
+        // A redirect handed back is an answer of its own: WinINet must not follow it by itself.
         const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                            INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH;
+                            INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_AUTH |
+                            (follow_ ? 0 : INTERNET_FLAG_NO_AUTO_REDIRECT);
         // Reaching the server, then the headers, each within its limit, and all within the overall one.
         const Clock::time_point until =
             std::min(deadline_, Clock::now() + std::chrono::milliseconds(connect) + std::chrono::milliseconds(stall));
@@ -220,6 +223,26 @@ public:
 
     std::string Peer_ip() const override { return Address_of(Host_of(final_url_)); }
 
+    // The Location of a redirect handed back, made absolute against the address asked, as curl
+    // gives it; whatever it names (ftp, file) is the caller's to refuse.
+    std::string Redirect_url() const override {
+        if (follow_ || Status() / 100 != 3) return "";
+        DWORD length = 0;
+        HttpQueryInfoW(request_, HTTP_QUERY_LOCATION, nullptr, &length, nullptr);
+        if (length == 0) return "";
+        std::wstring location(length / sizeof(wchar_t) + 1, L'\0');
+        if (!HttpQueryInfoW(request_, HTTP_QUERY_LOCATION, location.data(), &length, nullptr)) return "";
+        location.resize(wcsnlen(location.c_str(), location.size()));
+        const std::wstring base = Wide(final_url_);
+        // Joining never makes an address longer than both parts together.
+        std::wstring combined(base.size() + location.size() + 16, L'\0');
+        DWORD combined_length = static_cast<DWORD>(combined.size());
+        if (!InternetCombineUrlW(base.c_str(), location.c_str(), combined.data(), &combined_length, ICU_NO_ENCODE))
+            return Narrow(location);
+        combined.resize(wcsnlen(combined.c_str(), combined.size()));
+        return Narrow(combined);
+    }
+
     std::string Final_url() const override { return final_url_; }
 
     long long Content_length() const override {
@@ -273,6 +296,7 @@ private:
         return Narrow(url);
     }
 
+    bool follow_;
     std::shared_ptr<std::atomic<bool>> aborted_;
     Clock::time_point deadline_;
     std::chrono::milliseconds stall_;
@@ -292,7 +316,7 @@ Http_client::~Http_client() = default;
 
 std::unique_ptr<Http_response> Http_client::Open(const std::string& url) {
     if (aborted_->load() || !Is_http_url(url)) return nullptr;
-    auto response = std::make_unique<Wininet_response>(aborted_, limits_);
+    auto response = std::make_unique<Wininet_response>(aborted_, limits_, redirects_);
     if (!response->Open(url, agent_, limits_)) return nullptr;
     return response;
 }
