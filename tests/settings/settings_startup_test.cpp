@@ -161,15 +161,22 @@ TEST(SettingsStart, DigestOfLibraryKeysForcesOneRebuild) {
 TEST(SettingsStart, BadMusicFolderIsReplacedByTheDefault) {
     Home home;
     Write_file("../a-file", "not a folder");
+#ifdef _WIN32
+    const std::string missing = "\nError : ";  // in the words and the language of the system
+#else
+    const std::string missing = "\nError : No such file or directory";
+#endif
     struct Case {
         const char* folder;
         const char* message;
+        std::string error;  // what the start writes to error.txt, "" for nothing checked
     };
     const Case cases[] = {
         {"../no-such-folder",
-         "VxRead\tError: specified music folder can not be found.  \\nPlease select a valid music folder ! "},
-        {"../a-file", "VxRead\tError: specified music folder is INVALID.  \\nPlease select a valid music folder ! "},
-        {"", "VxRead\tError: specified music folder is INVALID.  \\nPlease select a valid music folder ! "},
+         "VxRead\tError: specified music folder can not be found.  \\nPlease select a valid music folder ! ", missing},
+        {"../a-file", "VxRead\tError: specified music folder is INVALID.  \\nPlease select a valid music folder ! ",
+         ""},
+        {"", "VxRead\tError: specified music folder is INVALID.  \\nPlease select a valid music folder ! ", ""},
     };
     ASSERT_EQ(Start_in_child(), 0);
     const std::string defaults = Read_file(Ini);
@@ -183,13 +190,11 @@ TEST(SettingsStart, BadMusicFolderIsReplacedByTheDefault) {
         EXPECT_NE(Read_file(Ini).find("#Tavrix needs to know where your music is located.\n <MUSIC LOCATION>\n" +
                                       Music_example + " MusicFolder=" + P("../music") + "\n"),
                   std::string::npos);
+        // Read after each start: a child on Windows is a new process that begins the trace files anew.
+        if (!c.error.empty()) {
+            EXPECT_NE(TestSupport::Read_trace("error.txt").find(c.error), std::string::npos);
+        }
     }
-#ifdef _WIN32
-    const std::string missing = "\nError : ";  // in the words and the language of the system
-#else
-    const std::string missing = "\nError : No such file or directory";
-#endif
-    EXPECT_NE(TestSupport::Read_trace("error.txt").find(missing), std::string::npos);
 }
 
 TEST(SettingsStart, ReplacedFolderIsTheOneAnsweredEvenWhenTheDigestWasMissing) {
