@@ -1,10 +1,11 @@
-// The script player: parses "wait", "key", "click", "rclick", "answer", "folder", "shot", "still" and
-// "close" and posts them as the window would, keeping "wait" in real time.
+// The script player: parses "wait", "key", "click", "rclick", "answer", "folder", "shot", "still",
+// "until" and "close" and posts them as the window would, keeping "wait" in real time.
 #include "app/Script_player.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -58,6 +59,14 @@ std::optional<Script_command> Parse_script_line(const std::string& raw, std::str
         c.kind = Script_command::Still;
         c.a = Script_player::Still_default_ms;
         if (!rest.empty() && (!(args >> c.a) || c.a < 0)) return bad();
+    } else if (word == "until") {
+        // "until MS LINE": the rest of the line after the time is the log line, spaces and all.
+        c.kind = Script_command::Until;
+        if (!(args >> c.a) || c.a < 0) return bad();
+        std::getline(args, c.text);
+        const size_t text_start = c.text.find_first_not_of(" \t");
+        c.text = text_start == std::string::npos ? "" : c.text.substr(text_start);
+        if (c.text.empty()) return bad();
     } else if (word == "close") {
         c.kind = Script_command::Close;
     } else {
@@ -136,6 +145,76 @@ void Wait_until_still(Message_queue& queue, size_t index, int longest_ms, Answer
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 }
+// The log the trace writes while a script runs: the program works in its run folder and opens the
+// trace there before any script starts.
+constexpr const char* Log_file = "log.txt";
+
+// The script's place in log.txt: the lines the trace wrote since the script began, read on from
+// where the last read ended. Every trace line is "\n" and its text, so the text after the last line
+// feed is a line too, but one that a write under way may still lengthen: each read flushes the
+// trace first, and a flush waits for such a write.
+class Log_reader {
+public:
+    Log_reader() {
+        VxTrace::Instance().Flush();
+        offset_ = Size();
+    }
+    // Appends what was written since the last read.
+    void Read_on() {
+        VxTrace::Instance().Flush();
+        if (Size() < offset_) offset_ = 0;  // the trace began the file anew (rotation)
+        std::ifstream log(Log_file, std::ios::binary);
+        if (!log || !log.seekg(offset_)) return;
+        const std::string fresh{std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>()};
+        offset_ += static_cast<std::streamoff>(fresh.size());
+        text_ += fresh;
+    }
+    // True when a whole line equal to line is in what was read; that line and every line before
+    // it are used up, so the next search begins after it.
+    bool Find(const std::string& line) {
+        for (size_t end; (end = text_.find('\n')) != std::string::npos;) {
+            const bool found = Line(text_.substr(0, end)) == line;
+            text_.erase(0, end + 1);
+            if (found) return true;
+        }
+        if (Line(text_) != line) return false;
+        // The last line matches: it is whole when a second look, after the write that may have
+        // been under way, finds nothing added to it.
+        const size_t before = text_.size();
+        Read_on();
+        if (text_.size() != before) return Find(line);
+        text_.clear();
+        return true;
+    }
+
+private:
+    static std::string Line(std::string text) {
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        return text;
+    }
+    static std::streamoff Size() {
+        std::ifstream log(Log_file, std::ios::binary | std::ios::ate);
+        return log ? static_cast<std::streamoff>(log.tellg()) : 0;
+    }
+    std::streamoff offset_ = 0;
+    std::string text_;
+};
+
+// Waits until the log holds a line that is exactly text after the last one found, or the time is
+// up; writes which to the log.
+void Wait_for_log_line(Log_reader& log, const std::string& text, int longest_ms) {
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(longest_ms);
+    for (;;) {
+        log.Read_on();
+        if (log.Find(text)) {
+            VxTrace::Instance().Write("Script: found " + text);
+            return;
+        }
+        if (Clock::now() >= deadline) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    VxTrace::Instance().Write("Script: not found after " + std::to_string(longest_ms) + " ms: " + text);
+}
 }  // namespace
 
 void Script_player::Start() {
@@ -143,6 +222,7 @@ void Script_player::Start() {
     // The commands are copied into the thread, so the player may end before the script does.
     std::thread([commands = commands_, answers = answers_] {
         Message_queue& queue = Message_queue::Instance();
+        Log_reader log;  // "until" finds the lines written from now on, in their order
         for (size_t i = 0; i < commands.size(); ++i) {
             const Script_command& c = commands[i];
             switch (c.kind) {
@@ -160,6 +240,9 @@ void Script_player::Start() {
                     break;
                 case Script_command::Still:
                     Wait_until_still(queue, i, c.a, *answers);
+                    break;
+                case Script_command::Until:
+                    Wait_for_log_line(log, c.text, c.a);
                     break;
                 case Script_command::Close:
                     queue.Post(Message{WM_DESTROY, 0, 0});

@@ -10,9 +10,9 @@
 #include "platform/window.h"
 
 struct Script_command {
-    enum Kind { Wait, Key, Click, Rclick, Answer, Folder, Shot, Still, Close } kind = Wait;
-    int a = 0, b = 0;  // wait ms; click x, y; answer 1 = ok; still: the longest wait in ms
-    std::string text;  // key name, folder or shot path
+    enum Kind { Wait, Key, Click, Rclick, Answer, Folder, Shot, Still, Until, Close } kind = Wait;
+    int a = 0, b = 0;  // wait ms; click x, y; answer 1 = ok; still and until: the longest wait in ms
+    std::string text;  // key name, folder, shot path, or the log line until waits for
 };
 
 // One line of a script; empty for blank lines and "#" comments; error set for a line that is not a command.

@@ -45,7 +45,14 @@ TEST(Script, LinesParseOrFailClearly) {
     EXPECT_EQ(still->kind, Script_command::Still);
     EXPECT_EQ(still->a, Script_player::Still_default_ms);
     EXPECT_EQ(Parse_script_line("still 500", error)->a, 500);
-    for (const char* bad : {"wait", "wait -3", "key", "answer maybe", "shot", "still soon", "still -1", "dance 3"}) {
+    // The log line is the rest after the time, inner spaces and dots kept, the line end not.
+    auto until = Parse_script_line("until 9000  Wait for SemStart Ready..\r", error);
+    ASSERT_TRUE(until);
+    EXPECT_EQ(until->kind, Script_command::Until);
+    EXPECT_EQ(until->a, 9000);
+    EXPECT_EQ(until->text, "Wait for SemStart Ready..");
+    for (const char* bad : {"wait", "wait -3", "key", "answer maybe", "shot", "still soon", "still -1", "dance 3",
+                            "until", "until 500", "until 500  ", "until soon quit", "until -5 quit"}) {
         error.clear();
         EXPECT_FALSE(Parse_script_line(bad, error));
         EXPECT_FALSE(error.empty()) << bad;

@@ -147,4 +147,32 @@ TEST_F(Session, ATagFilePastOneMegabyteIsNeitherReadNorRewrittenAndTheRatingMode
     EXPECT_NE(alpha.find("score=0\n"), std::string::npos) << listing.out;
 }
 
+class Script_until : public JukeboxTest::Home {};
+
+TEST_F(Script_until, TheKeysAfterAnUntilWaitForItsLinesInTheirOrderAndATimeOutIsWritten) {
+    // A song of 2 s queued (B, 1, 1): Escape twice and Q (back to the main screen, where Q quits)
+    // come once a worker took it and, after that, waited again for the next one, however long the
+    // machine takes; a line that never comes costs its time only.
+    Add_playable_album("Alpha - One", 1, 2);
+    ASSERT_EQ(Start("wait 300\nkey b\nwait 300\nkey 1\nwait 300\nkey 1\n"
+                    "until 60000 Wait for SemStart Ready..\nuntil 60000 Wait for SemStart\n"
+                    "until 200 No such line\nkey Escape\nstill\nkey Escape\nstill\nkey q\n",
+                    "", 120),
+              0);
+    const std::string log = Log();
+    const size_t started = log.find("\nScript: found Wait for SemStart Ready..\n");
+    const size_t ended = log.find("\nScript: found Wait for SemStart\n");
+    const size_t missed = log.find("\nScript: not found after 200 ms: No such line\n");
+    const size_t quit = log.find("\nquit\n");
+    ASSERT_NE(started, std::string::npos) << log;
+    ASSERT_NE(ended, std::string::npos) << log;
+    EXPECT_LT(log.find("\nsongname ="), started);
+    EXPECT_LT(started, ended);
+    EXPECT_LT(ended, missed);
+    EXPECT_LT(missed, quit);
+    // The song's worker waited again between its start and the found line: the song had ended.
+    const std::string playing = log.substr(started, ended + 1 - started);
+    EXPECT_NE(playing.find("\nWait for SemStart\n"), std::string::npos) << playing;
+}
+
 }  // namespace
