@@ -107,6 +107,9 @@ void VxApplication::Compose_frame() {
     Draw_frame_layers();
     Draw_captions();
     frame_composed_ = true;
+    // The pictures decoded ahead are for the first frame, which has now taken what it draws.
+    if (!first_frame_composed_) VxDirectX::Instance().End_prefetch();
+    first_frame_composed_ = true;
     if (quitting_) Progress_saving_database();
 }
 

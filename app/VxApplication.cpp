@@ -3,7 +3,6 @@
 #include "app/VxApplication.h"
 
 #include <cstdlib>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,9 +34,12 @@ namespace {
 // The cover-cache steps of every rebuild: downloads when they are on, then the cache itself.
 void Cache_covers() { VxDatabase::Instance().Create_and_remove_cached_covers(); }
 
-// The theme's JPEG pictures that start-up loads, in the order it first loads them: the playlist
-// panel, the rating stars, the furniture, the buttons, the modes. A picture missing here is only
-// decoded in place; one listed but not loaded costs a worker's time, never a difference on screen.
+// The theme's JPEG pictures that start-up decodes, in the order it first decodes them: the playlist
+// panel, the rating stars, the furniture, the captions and buttons, the pictures the modes draw on
+// and load again on entering, then those the first frame shows. A large picture is decoded when first
+// drawn (VxBitmap), so one that no mode draws before the first frame is not listed, and one decoded at
+// two sizes is listed twice. A picture missing here is only decoded in place; one listed but not
+// decoded costs a worker's time, never a difference on screen.
 const char* const Start_up_pictures[] = {"IMAGE_playlist_3.jpg",
                                          "IMAGE_gold.jpg",
                                          "IMAGE_green.jpg",
@@ -46,7 +48,6 @@ const char* const Start_up_pictures[] = {"IMAGE_playlist_3.jpg",
                                          "IMAGE_black.jpg",
                                          "IMAGE_background.jpg",
                                          "IMAGE_typebox.jpg",
-                                         "IMAGE_frame.jpg",
                                          "IMAGE_playlist_cap.jpg",
                                          "IMAGE_cap_playing3.jpg",
                                          "IMAGE_cap_browse3.jpg",
@@ -63,17 +64,19 @@ const char* const Start_up_pictures[] = {"IMAGE_playlist_3.jpg",
                                          "IMAGE_button_downarrow.jpg",
                                          "IMAGE_button_leftarrow.jpg",
                                          "IMAGE_button_rightarrow.jpg",
+                                         "IMAGE_Q4A_action.jpg",
+                                         "IMAGE_Q2B_mode.jpg",
+                                         "IMAGE_Q2B_mode.jpg",
+                                         "IMAGE_Q4A_extra.jpg",
+                                         "IMAGE_intro.jpg",
                                          "IMAGE_front3.jpg",
                                          "IMAGE_no_cd.jpg",
                                          "IMAGE_Q2A_mode.jpg",
-                                         "IMAGE_Q4A_action.jpg",
-                                         "IMAGE_Q2B_mode.jpg",
-                                         "IMAGE_Q4B_action.jpg",
-                                         "IMAGE_Q4A_extra.jpg",
                                          "IMAGE_buttons.jpg",
-                                         "IMAGE_intro.jpg"};
+                                         "IMAGE_frame.jpg"};
 
-// Ends the prefetch on every way out of start-up: what no one took by then is dropped.
+// Ends the prefetch on every way out of start-up that does not reach the first frame (which ends it
+// when composed): what no one took by then is dropped.
 struct Prefetch_scope {
     Prefetch_scope() {
         const std::string pics = VxRead::Instance().Pics_folder();
@@ -128,8 +131,9 @@ void VxApplication::Get_window_rectangle(int& left, int& top, int& right, int& b
 }
 
 int VxApplication::Run() {
-    // The pictures decode on the other cores while the window opens and the library loads.
-    std::optional<Prefetch_scope> prefetch(std::in_place);
+    // The pictures decode on the other cores while the window opens and the library loads, until the
+    // first frame is composed.
+    const Prefetch_scope prefetch;
     // The library file is read on a thread of its own meanwhile; start-up's Load takes it.
     VxDatabase::Instance().Preload();
     VxShell::Install(this);
@@ -154,7 +158,6 @@ int VxApplication::Run() {
     queue.Set_timer(TIMER_TICK, 500);
     Create_modes(modes_);
     Set_mode(modes_.Current());
-    prefetch.reset();
     window.Show();
     // Showing a window paints it at once; without this message the loop would sleep until the
     // first timer before it drew the first frame.

@@ -94,6 +94,7 @@ private:
     bool compose_owed_ = false;       // a composition put off until someone reads the frame
     Frame_pacer pacer_;
     bool pacing_started_ = false;
+    bool first_frame_composed_ = false;  // the start-up's picture prefetch ends with it
     int caption_index_ = 0;
     Mode_switcher modes_;
     Script_player* script_ = nullptr;

@@ -58,14 +58,18 @@ void Picture_prefetch::Decode_entry(std::unique_lock<std::mutex>& lock, std::siz
 
 std::unique_ptr<Platform::Surface> Picture_prefetch::Take(const std::string& path) {
     std::unique_lock<std::mutex> lock(mutex_);
-    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.path == path; });
+    auto it = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const Entry& e) { return e.path == path && e.state != State::handed_over; });
     if (it == entries_.end()) return nullptr;
     const std::size_t i = static_cast<std::size_t>(it - entries_.begin());
     if (entries_[i].state == State::queued) Decode_entry(lock, i);
     done_.wait(lock, [&] { return entries_[i].state == State::done; });
     std::unique_ptr<Platform::Surface>& kept = entries_[i].surface;
     if (!kept) return nullptr;
-    if (static_cast<long>(kept->Width()) * kept->Height() > Kept_pixels) return std::move(kept);
+    if (static_cast<long>(kept->Width()) * kept->Height() > Kept_pixels) {
+        entries_[i].state = State::handed_over;  // the next Take of this path takes its next entry
+        return std::move(kept);
+    }
     auto copy = Platform::Surface::Create(kept->Width(), kept->Height());
     if (!copy) return nullptr;
     for (int row = 0; row < kept->Height(); ++row) std::copy_n(kept->Row(row), kept->Width(), copy->Row(row));

@@ -23,12 +23,14 @@ public:
     Picture_prefetch(const Picture_prefetch&) = delete;
     Picture_prefetch& operator=(const Picture_prefetch&) = delete;
 
-    // Starts decoding the files on the given number of threads (at least one), first to last. A
-    // second Start adds nothing while the first runs. Thread that owns the prefetch only.
+    // Starts decoding the files on the given number of threads (at least one), first to last. A file
+    // listed n times is decoded n times, for n Takes of it. A second Start adds nothing while the
+    // first runs. Thread that owns the prefetch only.
     void Start(std::vector<std::string> paths, int threads);
     // The surface of path, keyed as a theme picture: ready, or waited for while a worker decodes it,
-    // or decoded here when no worker has begun it. Null when path is not listed, was handed over
-    // already, or its decoding failed: the caller decodes it itself, with its own error reporting.
+    // or decoded here when no worker has begun it. Null when path is not listed, was handed over as
+    // often as it is listed, or its decoding failed: the caller decodes it itself, with its own error
+    // reporting.
     std::unique_ptr<Platform::Surface> Take(const std::string& path);
     // Lets running decodes end, joins the workers and drops every picture. Nothing is listed afterwards.
     void Stop();
@@ -38,11 +40,11 @@ public:
     static std::unique_ptr<Platform::Surface> Decode(const std::string& path);
 
 private:
-    enum class State { queued, decoding, done };
+    enum class State { queued, decoding, done, handed_over };
     struct Entry {
         std::string path;
         State state = State::queued;
-        std::unique_ptr<Platform::Surface> surface;  // null once handed over, or when decoding failed
+        std::unique_ptr<Platform::Surface> surface;  // null when handed over or when decoding failed
     };
     void Work();
     // Decodes entry i, which was queued, with the lock released meanwhile; the entry is done after.

@@ -132,28 +132,61 @@ void VxBitmap::Set_clip(double left, double top, double right, double bottom) {
                            static_cast<int>(right * 0.01 * w), static_cast<int>(bottom * 0.01 * h)};
 }
 
-void VxBitmap::Make_sized_surface() {
+void VxBitmap::Size_for_window(int& width, int& height) const {
     VxDirectX& dx = VxDirectX::Instance();
-    surface_ = dx.Create_surface(static_cast<int>(width_ * 0.01 * dx.Window_width()),
-                                 static_cast<int>(height_ * 0.01 * dx.Window_height()), true);
+    width = static_cast<int>(width_ * 0.01 * dx.Window_width());
+    height = static_cast<int>(height_ * 0.01 * dx.Window_height());
+}
+
+void VxBitmap::Make_sized_surface() {
+    int w = 0, h = 0;
+    Size_for_window(w, h);
+    surface_ = VxDirectX::Instance().Create_surface(w, h, true);
     surface_width_ = surface_->Width();
     surface_height_ = surface_->Height();
 }
 
 void VxBitmap::Make_surface() {
+    deferred_path_.clear();
     Make_sized_surface();
     loaded_ = false;
 }
 
 void VxBitmap::Release_surface() {
+    deferred_path_.clear();
     surface_.reset();
     surface_width_ = surface_height_ = 0;
     loaded_ = false;
 }
 
+Platform::Surface* VxBitmap::Surface_now() {
+    if (deferred_path_.empty()) return surface_.get();
+    const std::string path = std::move(deferred_path_);
+    deferred_path_.clear();
+    auto image = VxDirectX::Instance().Deferred_picture(path);
+    if (!image) {  // the decoder's error was shown; the bitmap stays without a picture
+        loaded_ = false;
+        return nullptr;
+    }
+    // The size the bitmap had when it was loaded, as decoding it then would have made it.
+    surface_ = VxDirectX::Instance().Create_surface(surface_width_, surface_height_, true);
+    Stretch_into_surface(*image, VxPicture::Theme);
+    return surface_.get();
+}
+
+void VxBitmap::Stretch_into_surface(Platform::Surface& image, VxPicture picture) {
+    // Key pixels must stay exactly key when stretched, so keyed images are scaled by picking
+    // pixels; all others are filtered.
+    const bool smooth = !image.Has_key_pixels();
+    const Platform::Rect all{0, 0, surface_width_, surface_height_};
+    if (!surface_->Blit(image, Platform::Rect{0, 0, image.Width(), image.Height()}, all, all, false, smooth))
+        Platform::Message_box(Caption, "error during Blt. ");
+    if (picture == VxPicture::Cover) VxDirectX::Keep_off_key(*surface_);  // filtering can meet the key too
+}
+
 void VxBitmap::Loading_surface(const std::string& path, VxPicture picture) {
     VxTraceScope scope("Loading_surface");
-    if (loaded_ && surface_) Release_surface();
+    if (loaded_) Release_surface();
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         std::fclose(f);
     } else {
@@ -161,18 +194,19 @@ void VxBitmap::Loading_surface(const std::string& path, VxPicture picture) {
         return;
     }
     int w = 0, h = 0;
-    auto image = VxDirectX::Instance().bitmap_surface(path, w, h, picture);
-    if (!image) return;  // the decoder's error was shown; the bitmap stays without a picture
+    if (picture == VxPicture::Theme && VxDirectX::Instance().Deferred_picture_size(path, w, h)) {
+        deferred_path_ = path;
+        surface_.reset();
+        Size_for_window(surface_width_, surface_height_);
+    } else {
+        deferred_path_.clear();
+        auto image = VxDirectX::Instance().bitmap_surface(path, w, h, picture);
+        if (!image) return;  // the decoder's error was shown; the bitmap stays without a picture
+        Make_sized_surface();
+        Stretch_into_surface(*image, picture);
+    }
     loaded_width_ = w;
     loaded_height_ = h;
-    Make_sized_surface();
-    // Key pixels must stay exactly key when stretched, so keyed images are scaled by picking
-    // pixels; all others are filtered.
-    const bool smooth = !image->Has_key_pixels();
-    const Platform::Rect all{0, 0, surface_width_, surface_height_};
-    if (!surface_->Blit(*image, Platform::Rect{0, 0, w, h}, all, all, false, smooth))
-        Platform::Message_box(Caption, "error during Blt. ");
-    if (picture == VxPicture::Cover) VxDirectX::Keep_off_key(*surface_);  // filtering can meet the key too
     loaded_ = true;
 }
 
@@ -186,7 +220,6 @@ void VxBitmap::Draw() {
 }
 
 void VxBitmap::Draw_onto(VxBitmap& target) {
-    if (!surface_ || !target.surface_) return;
     VxDirectX& dx = VxDirectX::Instance();
     const VxPoint p = Get_position();
     const int left = static_cast<int>(p.x * 0.01 * target.surface_width_);
@@ -194,6 +227,9 @@ void VxBitmap::Draw_onto(VxBitmap& target) {
     const int right = left + static_cast<int>(width_ * 0.01 * dx.Window_width());
     const int bottom = top + static_cast<int>(height_ * 0.01 * dx.Window_height());
     if (left < 0 || top < 0 || right < 0 || bottom < 0) return;
+    // A picture that would land outside the target leaves it as it is, so it need not be decoded for it.
+    if (left >= target.surface_width_ || top >= target.surface_height_) return;
+    if (!Surface_now() || !target.Surface_now()) return;
     const Platform::Rect all{0, 0, target.surface_width_, target.surface_height_};
     if (!target.surface_->Blit(*surface_, Platform::Rect{0, 0, surface_width_, surface_height_},
                                Platform::Rect{left, top, right, bottom}, all, colour_key_))
@@ -242,7 +278,7 @@ void VxBitmap::Write_text(const std::string& text, int max_length, bool new_line
     const int y = static_cast<int>(cursor_.y * 0.01 * surface_height_);
     std::size_t length = text.size();
     if (max_length > 0 && static_cast<std::size_t>(max_length) < length) length = static_cast<std::size_t>(max_length);
-    if (!surface_) {
+    if (!Surface_now()) {
         Platform::Message_box(Caption, "Error retrieving handle");
         return;
     }
@@ -256,7 +292,7 @@ void VxBitmap::Write_text(const std::string& text, int max_length, bool new_line
 }
 
 void VxBitmap::Write_text_on_field(const std::string& text, COLORREF field) {
-    if (!surface_) {
+    if (!Surface_now()) {
         Platform::Message_box(Caption, "Error retrieving handle");
         return;
     }
@@ -300,7 +336,7 @@ bool VxBitmap::Save_surface(const std::string& path) {
         VxTrace::Instance().Write_error("DX.Save_surface: cannot save " + path);
         return false;
     }
-    if (!surface_) {
+    if (!Surface_now()) {
         Platform::Message_box("Error", "Cannot create CompatibleBitmap");
         return false;
     }

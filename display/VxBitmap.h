@@ -56,10 +56,12 @@ public:
     Platform::Rect Get_clip() const { return clip_; }
 
     void Make_surface();  // an empty surface of the bitmap's size
-    // The file, stretched to the bitmap's size; a cover keeps its colours (display/VxPicture.h).
+    // The file, stretched to the bitmap's size; a cover keeps its colours (display/VxPicture.h). A
+    // large theme JPEG is only measured here (its trace lines written as if decoded) and decoded at
+    // the bitmap's size of now when its surface is first used: start-up decodes what it draws.
     void Loading_surface(const std::string& path, VxPicture picture = VxPicture::Theme);
     void Release_surface();
-    Platform::Surface* Get_surface() { return surface_.get(); }
+    Platform::Surface* Get_surface() { return Surface_now(); }
     bool Is_loaded() const { return loaded_; }
     int Surface_width() const { return surface_width_; }
     int Surface_height() const { return surface_height_; }
@@ -103,6 +105,10 @@ public:
 
 private:
     void Make_sized_surface();
+    void Size_for_window(int& width, int& height) const;  // the surface size of width_ x height_
+    // The surface, decoding a deferred picture first; null when there is none or its decoding failed.
+    Platform::Surface* Surface_now();
+    void Stretch_into_surface(Platform::Surface& image, VxPicture picture);
 
     VxPoint hidden_, shown_;
     VxProfile x_ramp_, y_ramp_;
@@ -120,6 +126,7 @@ private:
     VxBitmap* parent_ = nullptr;
     bool loaded_ = false;
     std::unique_ptr<Platform::Surface> surface_;
+    std::string deferred_path_;  // a theme picture loaded but not yet decoded; empty when none
     double zoom_ = 100;
 };
 

@@ -132,18 +132,20 @@ void VxDirectX::Present() {
 }
 
 void VxDirectX::Blit(double x, double y, VxBitmap& image) {
-    if (x > 100 || y > 100) return;
-    Platform::Surface* surface = image.Get_surface();
-    if (!surface || !back_buffer_) return;
+    if (x > 100 || y > 100 || !back_buffer_) return;
+    // The place comes from the bitmap's size, so that a picture not yet decoded (VxBitmap) is
+    // decoded only when some of it shows.
     const int left = static_cast<int>(x * 0.01 * width_);
     const int top = static_cast<int>(y * 0.01 * height_);
     const double zoom = image.Get_zoom();
-    const int right = left + static_cast<int>(surface->Width() * zoom / 100);
-    const int bottom = top + static_cast<int>(surface->Height() * zoom / 100);
+    const int right = left + static_cast<int>(image.Surface_width() * zoom / 100);
+    const int bottom = top + static_cast<int>(image.Surface_height() * zoom / 100);
     if (right < 0 || bottom < 0) return;
     const Platform::Rect dest{left, top, right, bottom};
     const Platform::Rect cut = Platform::Intersect(dest, image.Get_clip());
     if (cut.Empty()) return;
+    Platform::Surface* surface = image.Get_surface();
+    if (!surface) return;
     // The source is the part of the image that survives the cut; a zoomed image is scaled back
     // to its own pixels so that it stretches instead of reading past its surface.
     const double scale = zoom > 0 ? 100.0 / zoom : 1.0;
@@ -195,20 +197,49 @@ void VxDirectX::Prefetch_pictures(std::vector<std::string> paths) {
 
 void VxDirectX::End_prefetch() { prefetch_.Stop(); }
 
-std::unique_ptr<Platform::Surface> VxDirectX::Prefetched_surface(const std::string& path) {
+std::unique_ptr<Platform::Surface> VxDirectX::Prefetched_surface(const std::string& path,
+                                                                 VxRaster::Header_trace trace) {
     std::unique_ptr<Platform::Surface> surface = prefetch_.Take(path);
     if (!surface) return nullptr;
     const int limit = size_limit_ ? Cover_size_limit : VxRaster::Max_side;
     if (surface->Width() > limit || surface->Height() > limit) return nullptr;  // the decoder's own path refuses it
-    // The lines its own decoding writes, in their place.
-    VxRaster::Write_header_trace(path, VxRaster::Header_step::reading);
-    VxRaster::Write_header_trace(path, VxRaster::Header_step::read);
+    if (trace == VxRaster::Header_trace::written) {  // the lines its own decoding writes, in their place
+        VxRaster::Write_header_trace(path, VxRaster::Header_step::reading);
+        VxRaster::Write_header_trace(path, VxRaster::Header_step::read);
+    }
     return surface;
 }
 
-std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& path, VxPicture picture) {
+bool VxDirectX::Deferred_picture_size(const std::string& path, int& width, int& height) {
+    const std::string ext = Upper_extension(path);
+    if (ext != "JPG" && ext != "JPEG") return false;
+    int w = 0, h = 0;
+    if (!VxRaster::Read_jpeg_size(path, w, h)) return false;
+    // A small picture decodes in less time than its header takes to read twice; one over a limit
+    // takes the decoder's own path, which refuses it.
+    const int limit = size_limit_ ? Cover_size_limit : VxRaster::Max_side;
+    const std::int64_t pixels = static_cast<std::int64_t>(w) * h;
+    if (pixels <= Picture_prefetch::Kept_pixels || w > limit || h > limit || pixels > VxRaster::Max_pixels)
+        return false;
+    VxTraceScope scope("DX.bitmap_surface");
+    Require_init();
+    VxRaster::Write_header_trace(path, VxRaster::Header_step::reading);
+    VxRaster::Write_header_trace(path, VxRaster::Header_step::read);
+    width = w;
+    height = h;
+    Show_available_memory();
+    return true;
+}
+
+std::unique_ptr<Platform::Surface> VxDirectX::Deferred_picture(const std::string& path) {
+    Require_init();
+    return Jpeg_surface(path, VxPicture::Theme, VxRaster::Header_trace::silent);
+}
+
+std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& path, VxPicture picture,
+                                                           VxRaster::Header_trace trace) {
     if (picture == VxPicture::Theme)
-        if (auto prefetched = Prefetched_surface(path)) return prefetched;
+        if (auto prefetched = Prefetched_surface(path, trace)) return prefetched;
     VxRaster raster(3);
     auto decoder_error = [&](const std::string& what) {
         const std::string text = "Could not load jpg ! Err :" + what + " (" + path + ")";
@@ -216,7 +247,7 @@ std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& pa
         Platform::Message_box(Caption, text);
     };
     try {
-        if (!raster.Load_jpeg(path, size_limit_ ? Cover_size_limit : VxRaster::Max_side)) {
+        if (!raster.Load_jpeg(path, size_limit_ ? Cover_size_limit : VxRaster::Max_side, trace)) {
             decoder_error("the file cannot be opened");
             return nullptr;
         }

@@ -11,6 +11,7 @@
 #include "display/Picture_prefetch.h"
 #include "display/Refresh_measurement.h"
 #include "display/VxPicture.h"
+#include "display/VxRaster.h"
 #include "platform/surface.h"
 
 class VxBitmap;
@@ -78,6 +79,13 @@ public:
     // and trace lines as its own decoding. A file not listed, or not decoded, is decoded in place.
     void Prefetch_pictures(std::vector<std::string> paths);
     void End_prefetch();
+    // A theme JPEG too large to decode at every load may wait until it is first drawn: when path is
+    // one, its size, with the lines bitmap_surface writes for it written now, in their place. False,
+    // with nothing written, for any other file: the caller loads it at once.
+    bool Deferred_picture_size(const std::string& path, int& width, int& height);
+    // The pixels of a picture deferred so: prefetched or decoded here, without the header lines
+    // written already. Null after the decoder's error was traced and shown.
+    std::unique_ptr<Platform::Surface> Deferred_picture(const std::string& path);
     // A cover's pixels of exactly the key colour become the nearest colour that is not the key.
     static void Keep_off_key(Platform::Surface& surface);
 
@@ -94,8 +102,10 @@ public:
 
 private:
     VxDirectX() = default;
-    std::unique_ptr<Platform::Surface> Jpeg_surface(const std::string& path, VxPicture picture);
-    std::unique_ptr<Platform::Surface> Prefetched_surface(const std::string& path);  // null: decode in place
+    std::unique_ptr<Platform::Surface> Jpeg_surface(const std::string& path, VxPicture picture,
+                                                    VxRaster::Header_trace trace = VxRaster::Header_trace::written);
+    // Null: decode in place.
+    std::unique_ptr<Platform::Surface> Prefetched_surface(const std::string& path, VxRaster::Header_trace trace);
     void Require_init();
 
     Platform::Window* window_ = nullptr;

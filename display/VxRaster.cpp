@@ -84,7 +84,39 @@ Decode_result Decode(std::FILE* file, const std::string& path, int max_side, int
     return Decoded_ok;
 }
 
+// The header alone, with the same error handler as Decode.
+bool Read_header(std::FILE* file, Error_manager* err, int& width, int& height) {
+    jpeg_decompress_struct cinfo;
+    cinfo.err = jpeg_std_error(&err->pub);
+    err->pub.error_exit = On_error;
+    err->pub.emit_message = On_message;
+    if (setjmp(err->jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, file);
+    jpeg_read_header(&cinfo, TRUE);
+    width = static_cast<int>(cinfo.image_width);
+    height = static_cast<int>(cinfo.image_height);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
 }  // namespace
+
+bool VxRaster::Read_jpeg_size(const std::string& path, int& width, int& height) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    Error_manager err;
+    int w = 0, h = 0;
+    const bool ok = Read_header(file, &err, w, h);
+    std::fclose(file);
+    if (!ok) return false;
+    width = w;
+    height = h;
+    return true;
+}
 
 VxRaster::Too_large::Too_large(int w, int h)
     : Decode_error("image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels is too large"),

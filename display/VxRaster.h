@@ -40,6 +40,10 @@ public:
     // each call has its own decompressor.
     bool Load_jpeg(const std::string& path, int max_side = Max_side, Header_trace trace = Header_trace::written);
 
+    // Reads only the header of the JPEG file for its size; false when the file cannot be opened or its
+    // header read (nothing is traced: decoding reports what is wrong). Any thread.
+    static bool Read_jpeg_size(const std::string& path, int& width, int& height);
+
     // Writes a 24-bit BMP: 0 on success, 1 when the file cannot be opened, 2 on a write error.
     // The file is written beside its target and renamed over it, so no half file stays.
     int Save_bmp(const std::string& path) const;

@@ -66,6 +66,70 @@ TEST_F(Bitmap, LoadingStretchesTheFileToThePerCentSize) {
     EXPECT_FALSE(Platform::Is_key(k.Get_surface()->Get_pixel(k.Surface_width() - 2, 20)));
 }
 
+namespace {
+int Header_lines() {
+    const std::string log = TestSupport::Read_trace("log.txt");
+    int n = 0;
+    for (std::size_t at = log.find("trying to read jpg header"); at != std::string::npos;
+         at = log.find("trying to read jpg header", at + 1))
+        ++n;
+    return n;
+}
+}  // namespace
+
+TEST_F(Bitmap, LargeThemePicturesDecodeWhenFirstShownAsAtTheirLoad) {
+    // Over the size that decodes at once; painted-in blue keys a corner, so the stretch picks pixels.
+    const std::string path = Path("panel.jpg");
+    Write_jpeg(path, 600, 400, [](int x, int y) {
+        if (x < 100 && y < 100) return VxRgb{10, 20, 250};
+        return VxRgb{(x * 7) % 256, (y * 5) % 256, (x + y) % 200};
+    });
+    int w = 0, h = 0;
+    auto image = dx().bitmap_surface(path, w, h);
+    ASSERT_TRUE(image);
+    auto expected = Platform::Surface::Create(240, 150);  // 30 x 25 per cent of the 800 x 600 window
+    const Platform::Rect all{0, 0, 240, 150};
+    expected->Blit(*image, Platform::Rect{0, 0, w, h}, all, all, false, !image->Has_key_pixels());
+
+    const int before = Header_lines();
+    VxBitmap b;
+    b.Set_size(30, 25);
+    b.Loading_surface(path);
+    EXPECT_EQ(Header_lines(), before + 2) << "the load writes its header lines in their place";
+    EXPECT_TRUE(b.Is_loaded());
+    EXPECT_EQ(b.Loaded_width(), 600);
+    EXPECT_EQ(b.Surface_width(), 240);
+    b.Set_size(50, 50);  // a later size takes effect at the next load, as with decoding at once
+    b.Set_position(-40, 0);
+    b.Draw();  // nothing of it shows
+    Platform::Surface* s = b.Get_surface();
+    ASSERT_TRUE(s);
+    EXPECT_EQ(Header_lines(), before + 2) << "decoding writes no second pair";
+    ASSERT_EQ(s->Width(), 240);
+    ASSERT_EQ(s->Height(), 150);
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 240; ++x) ASSERT_EQ(s->Get_pixel(x, y), expected->Get_pixel(x, y)) << x << "," << y;
+}
+
+TEST_F(Bitmap, ADamagedLargePictureIsReportedWhenFirstShown) {
+    const std::string path = Path("cut.jpg");
+    Write_jpeg(path, 640, 480, [](int x, int y) { return VxRgb{x % 256, y % 256, 90}; });
+    TestSupport::Write_file(path, TestSupport::Read_file(path).substr(0, 2000));  // the header and a little
+    VxBitmap b;
+    b.Set_size(20, 20);
+    b.Loading_surface(path);
+    b.Set_position(-30, 10);
+    b.Draw();  // off the window: not decoded
+    EXPECT_EQ(Count_boxes("VxDirectX", "Could not load jpg ! Err :"), 0);
+    b.Set_position(10, 10);
+    b.Draw();
+    EXPECT_EQ(Count_boxes("VxDirectX", "Could not load jpg ! Err :"), 1);
+    EXPECT_EQ(b.Get_surface(), nullptr);
+    EXPECT_FALSE(b.Is_loaded());
+    b.Draw();
+    EXPECT_EQ(Count_boxes("VxDirectX", "Could not load jpg ! Err :"), 1) << "reported once";
+}
+
 TEST_F(Bitmap, MissingFileOnlyShowsItsMessage) {
     VxBitmap b;
     b.Loading_surface(Path("nowhere.jpg"));

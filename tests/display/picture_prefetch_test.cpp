@@ -106,3 +106,16 @@ TEST_F(Prefetch, EveryListedPictureIsServedWhateverTheOrderOfAsking) {
     prefetch.Stop();
     EXPECT_EQ(prefetch.Take(paths[0]), nullptr);
 }
+
+TEST_F(Prefetch, APictureListedTwiceIsHandedOverTwice) {
+    Write_picture("big.jpg", 400, 300);  // over the kept size
+    Picture_prefetch prefetch;
+    prefetch.Start({Path("big.jpg"), Path("big.jpg")}, 1);
+    auto first = prefetch.Take(Path("big.jpg"));
+    auto second = prefetch.Take(Path("big.jpg"));
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(Pixels(*first), Pixels(*second));
+    EXPECT_EQ(prefetch.Take(Path("big.jpg")), nullptr) << "a third load decodes it itself";
+    prefetch.Stop();
+}
