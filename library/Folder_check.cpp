@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "library/Folder_times.h"
 #include "library/VxDatabase.h"
@@ -175,11 +176,11 @@ bool All_as_they_were(const VX_folder_times& times, const std::string& root) {
 
 namespace Folder_check {
 
-void Write_times(const std::vector<VX_scanned_folder>& listed) {
+void Write_times(std::vector<VX_scanned_folder> listed) {
     VX_folder_times times;
     times.root = VxRead::Instance().Get_music_folder();
     times.library = Folder_times::Library_identity(VxDatabase::Instance().Musiclist());
-    times.folders = listed;
+    times.folders = std::move(listed);
     if (!Folder_times::Write(times))
         VxTrace::Instance().Write_error(std::string("DB::Check_folders : could not write '") + Folder_times::File_name +
                                         "'");
@@ -253,7 +254,7 @@ VX_folder_check Check_music_folder() {
     if (!result.Library_changed()) {
         all.cds.erase(all.cds.begin(), all.cds.begin() + fresh);
         db.Set_musiclist(std::move(all));
-        Write_times(times);
+        Write_times(std::move(times));
         return result;
     }
 
@@ -289,7 +290,7 @@ VX_folder_check Check_music_folder() {
     // The library file is saved when the jukebox ends, with what else changes; should it never be,
     // the side file's library identity no longer fits and the next start lists every folder.
     db.Set_changed(true);
-    Write_times(times);
+    Write_times(std::move(times));
     return result;
 }
 

@@ -25,6 +25,6 @@ namespace Folder_check {
 VX_folder_check Check_music_folder();
 
 // After a full scan of the music folder: its listed folders become the side file's times.
-void Write_times(const std::vector<VX_scanned_folder>& listed);
+void Write_times(std::vector<VX_scanned_folder> listed);
 
 }  // namespace Folder_check

@@ -1,6 +1,7 @@
 // The library file "MusicDataBase.dat": a Boost.Serialization text archive of one c_mlist, header
-// library version 3 (collections carry no item version). Reading checks every count and string length
-// against the bytes that remain, so a corrupt file fails cleanly instead of allocating what it claims.
+// library version 3 (collections carry no item version), read through the archive library and written
+// by Library_text. Reading checks every count and string length against the bytes that remain, so a
+// corrupt file fails cleanly instead of allocating what it claims.
 #include <boost/archive/text_iarchive.hpp>
 #include <boost/archive/text_oarchive.hpp>
 #include <boost/serialization/collection_size_type.hpp>
@@ -15,6 +16,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "library/Library_text.h"
 #include "library/VxDatabase.h"
 #include "platform/dialogs.h"
 #include "platform/process.h"
@@ -192,16 +194,24 @@ void Check_positions(const VX_FileSystem_musiclist& m) {
 
 }  // namespace
 
-void VxDatabase::Save() {
-    VxTraceScope scope("DB::Save");
+namespace Library_text {
+
+std::string Through_archive(const c_mlist& library) {
     std::ostringstream os;
     os << Header;
     {
         boost::archive::text_oarchive archive(os, boost::archive::no_header);
-        archive << static_cast<const c_mlist&>(mlist_);
+        archive << library;
     }
+    return os.str();
+}
+
+}  // namespace Library_text
+
+void VxDatabase::Save() {
+    VxTraceScope scope("DB::Save");
     // A failed write leaves the previous file whole; it is recorded, not shown.
-    if (!Atomic_file::Write(File_name, os.str()))
+    if (!Atomic_file::Write(File_name, Library_text::Write(mlist_)))
         VxTrace::Instance().Write_error(std::string("DB::Save : could not write '") + File_name + "'");
 }
 

@@ -3,6 +3,7 @@
 #include "library/Library_startup.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "library/Folder_check.h"
@@ -66,7 +67,7 @@ void Rebuild_library(const std::function<void()>& cache_covers) {
     db.Set_changed(true);
     db.Save_if_changed();
     // After the library: times that went with a library never saved would hide changes.
-    Folder_check::Write_times(listed);
+    Folder_check::Write_times(std::move(listed));
 }
 
 void Library_at_startup(const std::function<void()>& cache_covers) {

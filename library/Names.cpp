@@ -2,6 +2,9 @@
 // on "/" and "\" paths; a name holding the other platform's separator is an ordinary name.
 #include "library/Names.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "library/VxDefs.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
@@ -34,23 +37,58 @@ const std::string& Folder_path_pattern() {
 
 }  // namespace Names
 
+namespace {
+
+const char* const No_match = "no match";
+
+// The user's pattern when it matches, else the built-in one (not tried twice when they are the same).
+std::string With_fallback(std::string_view text, const std::string& pattern, const char* builtin) {
+    std::string r = regex_extract(text, pattern);
+    if (r == No_match && pattern != builtin) r = regex_extract(text, builtin);
+    return r;
+}
+
+bool Ascii_word(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+}
+
+// A name ending in a dot and three or four ASCII letters, digits or underscores matches the file name
+// pattern whole, whichever bytes the expression library's locale counts as word characters besides.
+bool Surely_a_file_name(std::string_view name) {
+    for (const std::size_t k : {3u, 4u}) {
+        if (name.size() < k + 1 || name[name.size() - k - 1] != '.') continue;
+        if (std::all_of(name.end() - static_cast<std::ptrdiff_t>(k), name.end(), Ascii_word)) return true;
+    }
+    return false;
+}
+
+// Whatever precedes the last separator cannot take part in a match of the file name: the extension's
+// word characters hold no separator. So the last component alone is matched, not the whole path.
+std::string File_name(const std::string& path) {
+    const auto cut = path.rfind(Platform::Path_separator);
+    if (cut == std::string::npos) return No_match;
+    const std::string_view name = std::string_view(path).substr(cut + 1);
+    return Surely_a_file_name(name) ? std::string(name) : regex_extract(name, Names::File_name_pattern());
+}
+
+}  // namespace
+
+void extract_song_names(const std::string& path, const std::string& song_pattern, VX_FileSystem_song& song) {
+    song.file_name = File_name(path);
+    if (song.file_name != No_match) {
+        song.name = With_fallback(song.file_name, song_pattern, Names::Builtin_song);
+        if (song.name == No_match) song.name = regex_extract(song.file_name, Names::Bare_name);
+        if (song.name == No_match)
+            Platform::Message_box("VxDefs", "Song name could not be extracted. Please report this !");
+    } else {
+        song.name = "ROOT_SONG";
+    }
+}
+
 void extract_names(const std::string& path, bool use_two_directories, const std::string& artist_pattern,
                    const std::string& title_pattern, const std::string& song_pattern, VX_FileSystem_cd& cd,
                    VX_FileSystem_song& song) {
-    const std::string no_match = "no match";
-    // The user's pattern when it matches, else the built-in one (not tried twice when they are the same).
-    auto with_fallback = [&](const std::string& text, const std::string& pattern, const char* builtin) {
-        std::string r = regex_extract(text, pattern);
-        if (r == no_match && pattern != builtin) r = regex_extract(text, builtin);
-        return r;
-    };
-
-    // Whatever precedes the last separator cannot take part in a match of the file name: the extension's
-    // word characters hold no separator. So the last component alone is matched, not the whole path.
     const auto cut = path.rfind(Platform::Path_separator);
-    song.file_name = cut == std::string::npos
-                         ? std::string(no_match)
-                         : regex_extract(std::string_view(path).substr(cut + 1), Names::File_name_pattern());
 
     // Everything but the song's own names depends only on the folder part of the path (up to the
     // last separator), so the songs of one folder share one computation.
@@ -68,19 +106,19 @@ void extract_names(const std::string& path, bool use_two_directories, const std:
         const std::string parent = regex_extract(path, Names::Parent_folder_pattern());
         last.path = regex_extract(path, Names::Folder_path_pattern()) + Platform::Path_separator_text;
 
-        const bool two_level = parent != no_match && use_two_directories;
+        const bool two_level = parent != No_match && use_two_directories;
         if (two_level)
-            last.artist = with_fallback(parent, artist_pattern, Names::Builtin_artist);
-        else if (folder != no_match)
-            last.artist = with_fallback(folder, artist_pattern, Names::Builtin_artist);
+            last.artist = With_fallback(parent, artist_pattern, Names::Builtin_artist);
+        else if (folder != No_match)
+            last.artist = With_fallback(folder, artist_pattern, Names::Builtin_artist);
         else
             last.artist = "ROOT_ARTIST";
 
-        last.title = folder != no_match ? with_fallback(folder, title_pattern, Names::Builtin_title) : "ROOT_TITLE";
+        last.title = folder != No_match ? With_fallback(folder, title_pattern, Names::Builtin_title) : "ROOT_TITLE";
 
         if (two_level)
             last.name = last.artist + " - " + last.title;
-        else if (folder != no_match)
+        else if (folder != No_match)
             last.name = folder;
         else
             last.name = "ROOT_CD_NAME";
@@ -95,12 +133,5 @@ void extract_names(const std::string& path, bool use_two_directories, const std:
     cd.title = last.title;
     cd.name = last.name;
 
-    if (song.file_name != no_match) {
-        song.name = with_fallback(song.file_name, song_pattern, Names::Builtin_song);
-        if (song.name == no_match) song.name = regex_extract(song.file_name, Names::Bare_name);
-        if (song.name == no_match)
-            Platform::Message_box("VxDefs", "Song name could not be extracted. Please report this !");
-    } else {
-        song.name = "ROOT_SONG";
-    }
+    extract_song_names(path, song_pattern, song);
 }

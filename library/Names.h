@@ -23,6 +23,10 @@ inline constexpr const char* Bare_name = "(.*)\\.(?:\\w{3,4})";
 
 // Fills cd.path, cd.name, cd.title, cd.artist, song.file_name and song.name from path; every other
 // field stays. Each field gets a value, a ROOT_ literal or "no match"; nothing is trimmed.
+// The album's fields depend on the folder part of the path alone.
 void extract_names(const std::string& path, bool use_two_directories, const std::string& artist_pattern,
                    const std::string& title_pattern, const std::string& song_pattern, VX_FileSystem_cd& cd,
                    VX_FileSystem_song& song);
+
+// Only the song's part of extract_names: song.file_name and song.name.
+void extract_song_names(const std::string& path, const std::string& song_pattern, VX_FileSystem_song& song);

@@ -153,7 +153,8 @@ private:
     // Links to files count as the files.
     void Take_file(const Entry& entry) {
         const std::string full = base_ + entry.name;
-        const std::string ext = get_extension(full);
+        // The name's extension is the path's, or neither is a song's or a cover's (it would hold a separator).
+        const std::string ext = get_extension(entry.name);
         if (ext == "JPG" && !cover_assigned_)
             Take_cover(entry.name, full);
         else if (is_song_extension(ext))
@@ -171,17 +172,18 @@ private:
         cover_assigned_ = true;
     }
 
+    // The album's names come from the folder: its first song's path gives them for all its songs.
     void Take_song(const std::string& name, const std::string& full) {
-        VX_FileSystem_cd cd;
-        VX_FileSystem_song song;
-        bool valid = false;
-        db_.Extract_song_names(full, cd, song, valid);
-        if (!album_) Start_album(cd, full);
-        VX_FileSystem_song record;
-        record.file_name = song.file_name;
-        record.name = song.name;
-        record.rating = -1;
-        album_->songs.push_back(std::move(record));
+        VX_FileSystem_song song;  // no rating and nothing reserved until scoring reads the tag file
+        if (!album_) {
+            VX_FileSystem_cd cd;
+            bool valid = false;
+            db_.Extract_song_names(full, cd, song, valid);
+            Start_album(cd, full);
+        } else {
+            db_.Extract_names_of_song(full, song);
+        }
+        album_->songs.push_back(std::move(song));
         if (!cover_assigned_ && !pending_cover_.empty()) {
             album_->cover = pending_cover_;
             Log_album_line("Cover added to album[", full);

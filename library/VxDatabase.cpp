@@ -80,6 +80,12 @@ void VxDatabase::Extract_song_names(const std::string& path, VX_FileSystem_cd& c
     valid = true;
 }
 
+void VxDatabase::Extract_names_of_song(const std::string& path, VX_FileSystem_song& song) {
+    const std::vector<RegexSetting>& patterns = VxRead::Instance().Get_regular_expressions();
+    static const std::string none;
+    extract_song_names(path, patterns.size() > 2 ? patterns[2].regex : none, song);
+}
+
 void VxDatabase::Set_progress_hooks(VX_progress_hooks hooks) { hooks_ = std::move(hooks); }
 
 void VxDatabase::Tick(unsigned timer_id) {

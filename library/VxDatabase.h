@@ -130,6 +130,8 @@ public:
 
     // --- Names from a song's full path, with the expressions and layout of the settings.
     void Extract_song_names(const std::string& path, VX_FileSystem_cd& cd, VX_FileSystem_song& song, bool& valid);
+    // Only the song's names (file name and name) of the same extraction: the album's come from its folder.
+    void Extract_names_of_song(const std::string& path, VX_FileSystem_song& song);
 
     // --- The scan: adds one album for every folder below `folder` that directly holds songs.
     void ReadMusic(std::string folder);

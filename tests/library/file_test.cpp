@@ -2,10 +2,13 @@
 // that must fail cleanly without touching the library in memory.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <limits>
 #include <random>
 #include <sstream>
 
 #include "library/Library_listing.h"
+#include "library/Library_text.h"
 #include "library/VxDatabase.h"
 #include "settings/Atomic_file.h"
 #include "tests/library/library_fixture.h"
@@ -58,6 +61,53 @@ TEST(LibraryFile, ArchiveLayoutIsVersionThreeWithClassInfoOncePerType) {
               "22 serialization::archive 3 0 0 0 0 0 0 1 0 0 2 p/ 1 n 1 t 1 a 0  2.25000000000000000e+00 0 0 1 0 0 5 "
               "f.mp3 1 s 0  0  -1 "
               "0 0 0 0 1 0 0 1 A 1 0 0 0 1 0 0 0 0\n");
+}
+
+// The file's bytes are the archive library's: an album without songs before the first one with songs
+// (the song's class information comes with the first song, wherever it stands), empty and odd strings,
+// every kind of double, the extreme ratings, an index entry without albums, and the empty library.
+TEST(LibraryFile, WrittenTextIsTheArchiveLibrarysText) {
+    std::vector<c_mlist> libraries(1);  // the empty one first
+    c_mlist odd;
+    VX_FileSystem_cd empty_album;
+    empty_album.path = "no songs/";
+    odd.musiclist.cds.push_back(empty_album);
+    const double scores[] = {0.0,
+                             -0.0,
+                             0.1 + 0.2,
+                             1.25e-300,
+                             4.9e-324,
+                             1.7976931348623157e308,
+                             std::numeric_limits<double>::infinity(),
+                             -std::numeric_limits<double>::infinity(),
+                             std::numeric_limits<double>::quiet_NaN(),
+                             -3.5};
+    std::mt19937 random(7);
+    for (const double score : scores) {
+        VX_FileSystem_cd cd;
+        cd.path = "Artist - Title " + std::to_string(random() % 1000) + "/";
+        cd.name = std::string(1 + random() % 300, 'n');
+        cd.title = "two\nlines and  spaces ";
+        cd.artist = " Caf\xc3\xa9 \xe9";
+        cd.score = score;
+        for (int s = 0; s < static_cast<int>(random() % 4); ++s) {
+            VX_FileSystem_song song;
+            song.file_name = std::to_string(s) + " - song.mp3";
+            song.name = s % 2 ? "" : " name";
+            song.reserved2 = s == 2 ? "kept" : "";
+            song.rating = s == 0 ? INT32_MIN : (s == 1 ? INT32_MAX : -1);
+            cd.songs.push_back(song);
+        }
+        odd.musiclist.cds.push_back(cd);
+    }
+    odd.musiclist.lookup_table.start_chars = {{"A", {0, 3, 2}}, {"", {}}, {"9", {10}}};
+    odd.musiclist.random_list = {{0, 0}, {INT32_MAX, -1}};
+    libraries.push_back(odd);
+    c_mlist only_index;
+    only_index.musiclist.lookup_table.start_chars = {{"B", {}}};
+    libraries.push_back(only_index);
+    for (const c_mlist& library : libraries)
+        EXPECT_EQ(Library_text::Write(library), Library_text::Through_archive(library));
 }
 
 TEST(LibraryFile, RoundTripKeepsEverything) {

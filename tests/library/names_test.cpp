@@ -66,6 +66,9 @@ TEST(ExtractNames, SongNameFallbacksAndFailures) {
     // The extension belongs to the last component; any byte, a line feed too, may stand in a name.
     EXPECT_EQ(Extract("/M/A - B.mp3/song", false).song.file_name, "no match");
     EXPECT_EQ(Extract("/M/A - B.m/p3", false).song.file_name, "no match");
+    EXPECT_EQ(Extract("/M/A - B/.ogg", false).song.file_name, ".ogg");
+    EXPECT_EQ(Extract("/M/A - B/01 - Song.mp_3", false).song.file_name, "01 - Song.mp_3");
+    EXPECT_EQ(Extract("/M/A - B/01 - Song.m-p3", false).song.file_name, "no match");
     EXPECT_EQ(Extract("/M/A\nB - C/01 - Line\nfeed.flac", false).song.file_name, "01 - Line\nfeed.flac");
     // A bare file name has no folder at all.
     const Extracted bare = Extract("song.mp3", false);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "library/Library_listing.h"
+#include "library/Library_text.h"
 #include "library/VxDatabase.h"
 #include "platform/dialogs.h"
 #include "settings/CIniFile.h"
@@ -51,6 +52,11 @@ void Use_library(VxDatabase& db) {
 void Expect_saved_library_reloads(VxDatabase& db) {
     db.Save();
     const std::string saved = Fuzz_scratch::Read(VxDatabase::File_name);
+    // The file is written directly, not through the archive library: its bytes must still be the library's.
+    const std::string archived = Library_text::Through_archive(c_mlist{db.Musiclist()});
+    if (saved != archived)
+        Fuzz_scratch::Fail("the saved library is not the archive library's text:\n" + Fuzz_scratch::Printable(saved) +
+                           "\n" + Fuzz_scratch::Printable(archived));
     db.Clear();
     try {
         db.Load();
