@@ -1,11 +1,15 @@
 // The file steps on Windows: CreateFileW with CREATE_NEW for the temporary file, FlushFileBuffers
 // for the flush, and MoveFileExW for the replacement, since rename refuses to replace a file.
+// A file someone reads (another thread, a virus scanner, the indexer) cannot be replaced until
+// they close it: the replacement tries again for a while instead of failing the save.
 #include <windows.h>
 // The system headers below need the declarations of the ones above.
 #include <fcntl.h>
 #include <io.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "platform/files.h"
 #include "platform/windows/utf16.h"
@@ -73,7 +77,19 @@ bool Flush_to_disk(std::FILE* file) {
 
 bool Replace_file(const std::string& from, const std::string& to, Durability durability) {
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durability == Durability::durable ? MOVEFILE_WRITE_THROUGH : 0);
-    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), flags) != 0;
+    const std::wstring source = Wide(from), target = Wide(to);
+    // A reader's handle without FILE_SHARE_DELETE (every C and C++ stream opens so) refuses the
+    // replacement with a sharing violation or, from some systems, access denied; any other error,
+    // or one that outlasts every reader's few moments, is the caller's failure.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (;;) {
+        if (MoveFileExW(source.c_str(), target.c_str(), flags)) return true;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) ||
+            std::chrono::steady_clock::now() >= until)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 }  // namespace Platform

@@ -5,6 +5,10 @@
 #include <unistd.h>
 
 #include <boost/filesystem.hpp>
+#include <chrono>
+#include <fstream>
+#include <future>
+#include <thread>
 
 #include "platform/files.h"
 #include "settings/Atomic_file.h"
@@ -178,4 +182,23 @@ TEST(AtomicWrite, ReplacingAnExistingFileGivesTheExactBytesAndLeavesOneFile) {
     // A missing source fails and leaves the target alone.
     EXPECT_FALSE(Platform::Replace_file("from", "to"));
     EXPECT_EQ(Read_file("to"), "newer");
+}
+
+TEST(AtomicWrite, ASaveWhileTheOldFileIsReadReplacesItOnceTheReaderCloses) {
+    TestSupport::Scratch_dir dir;
+    ASSERT_TRUE(Atomic_file::Write("MusicDataBase.dat", "old"));
+    // A reader holds the old file open for a moment (the library read ahead at start-up, or on
+    // Windows a virus scanner): the save waits for it there instead of failing, and needs no wait here.
+    std::promise<void> opened;
+    std::thread reader([&] {
+        std::ifstream in("MusicDataBase.dat", std::ios::binary);
+        opened.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    });
+    opened.get_future().wait();
+    const bool saved = Atomic_file::Write("MusicDataBase.dat", "new");
+    reader.join();
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(Read_file("MusicDataBase.dat"), "new");
+    EXPECT_EQ(Files_in(dir.Path()), 1u);
 }
