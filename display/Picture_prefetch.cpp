@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "display/Picture_rows.h"
 #include "display/VxRaster.h"
 
 Picture_prefetch::~Picture_prefetch() { Stop(); }
@@ -22,14 +21,7 @@ void Picture_prefetch::Start(std::vector<std::string> paths, int threads) {
 
 std::unique_ptr<Platform::Surface> Picture_prefetch::Decode(const std::string& path) {
     try {
-        VxRaster raster(3);
-        if (!raster.Load_jpeg(path, VxRaster::Max_side, VxRaster::Header_trace::silent)) return nullptr;
-        auto surface = Platform::Surface::Create(raster.width(), raster.height());
-        if (!surface) return nullptr;
-        for (int row = 0; row < raster.height(); ++row)
-            Picture_rows::Convert(raster.Row_samples(row), raster.channels(), raster.width(), VxPicture::Theme,
-                                  surface->Row(row));
-        return surface;
+        return VxRaster::Load_jpeg_surface(path, VxRaster::Max_side, VxRaster::Header_trace::silent, VxPicture::Theme);
     } catch (...) {  // a decoder error or no memory: the caller's own decoding reports it
         return nullptr;
     }

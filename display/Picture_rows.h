@@ -23,4 +23,14 @@ inline void Convert(const std::uint8_t* in, int channels, int width, VxPicture p
         out[col] = picture == VxPicture::Theme ? Keyed(in[0], in[g], in[b]) : Platform::Make_pixel(in[0], in[g], in[b]);
 }
 
+// width pixels that hold the red, green and blue samples where a display pixel keeps them (and
+// anything in the top byte), converted as Convert converts samples.
+inline void Convert_in_place(Platform::Pixel* row, int width, VxPicture picture) {
+    for (int col = 0; col < width; ++col) {
+        const int r = static_cast<int>((row[col] >> 16) & 0xFF), g = static_cast<int>((row[col] >> 8) & 0xFF),
+                  b = static_cast<int>(row[col] & 0xFF);
+        row[col] = picture == VxPicture::Theme ? Keyed(r, g, b) : Platform::Make_pixel(r, g, b);
+    }
+}
+
 }  // namespace Picture_rows

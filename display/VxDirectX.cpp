@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <thread>
 
-#include "display/Picture_rows.h"
 #include "display/VxBitmap.h"
 #include "display/VxRaster.h"
 #include "platform/dialogs.h"
@@ -240,14 +239,16 @@ std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& pa
                                                            VxRaster::Header_trace trace) {
     if (picture == VxPicture::Theme)
         if (auto prefetched = Prefetched_surface(path, trace)) return prefetched;
-    VxRaster raster(3);
+    std::unique_ptr<Platform::Surface> surface;
     auto decoder_error = [&](const std::string& what) {
         const std::string text = "Could not load jpg ! Err :" + what + " (" + path + ")";
         VxTrace::Instance().Write_error(text);
         Platform::Message_box(Caption, text);
     };
     try {
-        if (!raster.Load_jpeg(path, size_limit_ ? Cover_size_limit : VxRaster::Max_side, trace)) {
+        surface =
+            VxRaster::Load_jpeg_surface(path, size_limit_ ? Cover_size_limit : VxRaster::Max_side, trace, picture);
+        if (!surface) {
             decoder_error("the file cannot be opened");
             return nullptr;
         }
@@ -266,12 +267,17 @@ std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& pa
         }
         const std::string placeholder = config_.pics_folder + "IMAGE_no_cover.jpg";
         try {
-            if (!raster.Load_jpeg(placeholder, Cover_size_limit)) {
+            surface =
+                VxRaster::Load_jpeg_surface(placeholder, Cover_size_limit, VxRaster::Header_trace::written, picture);
+            if (!surface) {
                 decoder_error("the file cannot be opened (" + placeholder + ")");
                 return nullptr;
             }
         } catch (const VxRaster::Decode_error& again) {
             decoder_error(std::string(again.what()) + " (" + placeholder + ")");
+            return nullptr;
+        } catch (const std::bad_alloc&) {
+            decoder_error("out of memory (" + placeholder + ")");
             return nullptr;
         }
     } catch (const VxRaster::Decode_error& e) {
@@ -281,11 +287,6 @@ std::unique_ptr<Platform::Surface> VxDirectX::Jpeg_surface(const std::string& pa
         decoder_error("out of memory");
         return nullptr;
     }
-    auto surface = Platform::Surface::Create(raster.width(), raster.height());
-    if (!surface) return nullptr;
-    // Row by row on the samples: a picture of the theme is a few million pixels, converted at every start.
-    for (int row = 0; row < raster.height(); ++row)
-        Picture_rows::Convert(raster.Row_samples(row), raster.channels(), raster.width(), picture, surface->Row(row));
     if (picture == VxPicture::Cover) Keep_off_key(*surface);
     return surface;
 }

@@ -12,7 +12,9 @@
 // clang-format on
 
 #include <algorithm>
+#include <bit>
 
+#include "display/Picture_rows.h"
 #include "settings/Atomic_file.h"
 #include "trace/VxTrace.h"
 
@@ -36,12 +38,24 @@ void On_message(j_common_ptr cinfo, int level) {
     if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) On_error(cinfo);
 }
 
+// Where the pixels go: samples of the asked channels, or (where libjpeg writes them) the display's
+// 32-bit pixels in a surface. Both live outside Decode, which libjpeg may jump out of.
 struct Decoded {
-    std::vector<std::uint8_t>* samples;
+    std::vector<std::uint8_t>* samples = nullptr;
+    std::unique_ptr<Platform::Surface>* surface = nullptr;
     int width = 0, height = 0, components = 0;
 };
 
-enum Decode_result { Decoded_ok, Decode_failed, Decode_too_large };
+// libjpeg-turbo writes B, G, R and a filler byte, which is a display pixel on a little-endian machine.
+#ifdef JCS_EXTENSIONS
+constexpr bool Writes_pixels = std::endian::native == std::endian::little;
+constexpr J_COLOR_SPACE Pixel_space = JCS_EXT_BGRX;
+#else
+constexpr bool Writes_pixels = false;
+constexpr J_COLOR_SPACE Pixel_space = JCS_RGB;
+#endif
+
+enum Decode_result { Decoded_ok, Decode_failed, Decode_too_large, Decode_no_memory };
 
 // Everything that libjpeg may jump out of lives here, with no C++ object of this frame alive
 // across the jump.
@@ -68,16 +82,29 @@ Decode_result Decode(std::FILE* file, const std::string& path, int max_side, int
         jpeg_destroy_decompress(&cinfo);
         return Decode_too_large;
     }
-    cinfo.out_color_space = channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    cinfo.out_color_space = out->surface ? Pixel_space : channels == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_start_decompress(&cinfo);
     out->width = static_cast<int>(cinfo.output_width);
     out->height = static_cast<int>(cinfo.output_height);
     out->components = cinfo.output_components;
-    const std::size_t stride = static_cast<std::size_t>(out->width) * out->components;
-    out->samples->assign(stride * out->height, 0);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = out->samples->data() + stride * cinfo.output_scanline;
-        jpeg_read_scanlines(&cinfo, &row, 1);
+    if (out->surface) {
+        *out->surface = Platform::Surface::Create(out->width, out->height);
+        if (!*out->surface) {
+            jpeg_destroy_decompress(&cinfo);
+            return Decode_no_memory;
+        }
+        Platform::Surface& target = **out->surface;
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row = reinterpret_cast<JSAMPROW>(target.Row(static_cast<int>(cinfo.output_scanline)));
+            jpeg_read_scanlines(&cinfo, &row, 1);
+        }
+    } else {
+        const std::size_t stride = static_cast<std::size_t>(out->width) * out->components;
+        out->samples->assign(stride * out->height, 0);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW row = out->samples->data() + stride * cinfo.output_scanline;
+            jpeg_read_scanlines(&cinfo, &row, 1);
+        }
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
@@ -171,6 +198,34 @@ bool VxRaster::Load_jpeg(const std::string& path, int max_side, Header_trace tra
     height_ = out.height;
     samples_ = std::move(samples);
     return true;
+}
+
+std::unique_ptr<Platform::Surface> VxRaster::Load_jpeg_surface(const std::string& path, int max_side,
+                                                               Header_trace trace, VxPicture picture) {
+    if (!Writes_pixels) {
+        VxRaster raster(3);
+        if (!raster.Load_jpeg(path, max_side, trace)) return nullptr;
+        auto surface = Platform::Surface::Create(raster.width(), raster.height());
+        if (!surface) throw std::bad_alloc();
+        for (int row = 0; row < raster.height(); ++row)
+            Picture_rows::Convert(raster.Row_samples(row), raster.channels(), raster.width(), picture,
+                                  surface->Row(row));
+        return surface;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return nullptr;
+    std::unique_ptr<Platform::Surface> surface;
+    Decoded out;
+    out.surface = &surface;
+    Error_manager err;
+    const Decode_result result = Decode(file, path, std::min(max_side, Max_side), 3, &out, &err, trace);
+    std::fclose(file);
+    if (result == Decode_too_large) throw Too_large(out.width, out.height);
+    if (result == Decode_failed) throw Decode_error(err.message[0] ? err.message : "unknown JPEG error");
+    if (result == Decode_no_memory) throw std::bad_alloc();
+    for (int row = 0; row < surface->Height(); ++row)
+        Picture_rows::Convert_in_place(surface->Row(row), surface->Width(), picture);
+    return surface;
 }
 
 int VxRaster::Save_bmp(const std::string& path) const {

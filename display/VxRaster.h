@@ -3,9 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "display/VxPicture.h"
+#include "platform/surface.h"
 
 struct VxRgb {
     int r = 0, g = 0, b = 0;
@@ -39,6 +43,13 @@ public:
     // and Too_large when a side exceeds max_side (or the image exceeds Max_pixels). Any thread:
     // each call has its own decompressor.
     bool Load_jpeg(const std::string& path, int max_side = Max_side, Header_trace trace = Header_trace::written);
+
+    // The file decoded straight into a surface of display pixels, as Load_jpeg and Picture_rows
+    // would make them, without the samples in between where libjpeg writes 32-bit pixels itself.
+    // Null when the file cannot be opened; throws as Load_jpeg does, and std::bad_alloc when no
+    // surface can be made. Any thread.
+    static std::unique_ptr<Platform::Surface> Load_jpeg_surface(const std::string& path, int max_side,
+                                                                Header_trace trace, VxPicture picture);
 
     // Reads only the header of the JPEG file for its size; false when the file cannot be opened or its
     // header read (nothing is traced: decoding reports what is wrong). Any thread.

@@ -1,9 +1,13 @@
 // JPEG decoding and the cover cache's BMP writer: good files decode, bad ones raise the
 // decoder error instead of ending the process, oversized headers are refused up front.
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <vector>
 
+#include "display/Picture_rows.h"
 #include "display/VxRaster.h"
 #include "tests/display/display_fixture.h"
 #include "tests/support/test_support.h"
@@ -92,4 +96,73 @@ TEST(Raster, SaveBmpWritesPaddedRowsBottomUp) {
     // Second stored row is the top one: its first pixel is red.
     EXPECT_EQ(static_cast<unsigned char>(d[58 + 12 + 2]), 255);
     EXPECT_EQ(r.Save_bmp("no/such/folder/c.bmp"), 1);
+}
+
+namespace {
+// A JPEG as cameras and paint programs write them: libjpeg's defaults (4:2:0 chroma) or grey.
+void Write_plain_jpeg(const std::string& path, int width, int height, int components) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, f);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = components;
+    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 80, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * components);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        const int y = static_cast<int>(cinfo.next_scanline);
+        for (int i = 0; i < width * components; ++i) {
+            const int x = i / components, c = i % components;
+            // Painted-in blue in one corner (the theme's key), edges and gradients elsewhere.
+            const bool key = x < width / 4 && y < height / 4;
+            row[i] =
+                static_cast<JSAMPLE>(key ? (c == 2 ? 252 : 10) : ((x * (7 + c) + y * (3 + 2 * c)) ^ (x / 5)) & 0xFF);
+        }
+        JSAMPROW p = row.data();
+        jpeg_write_scanlines(&cinfo, &p, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(f);
+}
+}  // namespace
+
+TEST(Raster, DecodingIntoASurfaceGivesThePixelsOfTheSamples) {
+    TestSupport::Scratch_dir dir;
+    Write_plain_jpeg("colour.jpg", 333, 201, 3);  // sides that fill no whole block
+    Write_plain_jpeg("grey.jpg", 97, 45, 1);
+    for (const char* name : {"colour.jpg", "grey.jpg"}) {
+        for (VxPicture picture : {VxPicture::Theme, VxPicture::Cover}) {
+            VxRaster raster(3);
+            ASSERT_TRUE(raster.Load_jpeg(name));
+            auto surface =
+                VxRaster::Load_jpeg_surface(name, VxRaster::Max_side, VxRaster::Header_trace::silent, picture);
+            ASSERT_TRUE(surface) << name;
+            ASSERT_EQ(surface->Width(), raster.width());
+            ASSERT_EQ(surface->Height(), raster.height());
+            std::vector<Platform::Pixel> expected(static_cast<std::size_t>(raster.width()));
+            for (int y = 0; y < raster.height(); ++y) {
+                Picture_rows::Convert(raster.Row_samples(y), raster.channels(), raster.width(), picture,
+                                      expected.data());
+                for (int x = 0; x < raster.width(); ++x)
+                    ASSERT_EQ(surface->Row(y)[x], expected[x]) << name << " " << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(VxRaster::Load_jpeg_surface("missing.jpg", VxRaster::Max_side, VxRaster::Header_trace::silent,
+                                          VxPicture::Theme),
+              nullptr);
+    TestSupport::Write_file("cut.jpg", TestSupport::Read_file("colour.jpg").substr(0, 3000));
+    EXPECT_THROW(
+        VxRaster::Load_jpeg_surface("cut.jpg", VxRaster::Max_side, VxRaster::Header_trace::silent, VxPicture::Theme),
+        VxRaster::Decode_error);
+    EXPECT_THROW(VxRaster::Load_jpeg_surface("colour.jpg", 300, VxRaster::Header_trace::silent, VxPicture::Theme),
+                 VxRaster::Too_large);
 }
