@@ -184,12 +184,15 @@ void VxBitmap::Stretch_into_surface(Platform::Surface& image, VxPicture picture)
     if (picture == VxPicture::Cover) VxDirectX::Keep_off_key(*surface_);  // filtering can meet the key too
 }
 
+// A picture is drawn over the whole of a surface that already has the bitmap's size, so such a surface
+// is kept: covers and sheets loaded song after song, page after page, then hold one block each all day
+// instead of taking a new one beside the decoder's buffers every time and leaving the heap in pieces.
 void VxBitmap::Loading_surface(const std::string& path, VxPicture picture) {
     VxTraceScope scope("Loading_surface");
-    if (loaded_) Release_surface();
     if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
         std::fclose(f);
     } else {
+        if (loaded_) Release_surface();
         Platform::Message_box(Caption, path + " NOT found");
         return;
     }
@@ -201,8 +204,17 @@ void VxBitmap::Loading_surface(const std::string& path, VxPicture picture) {
     } else {
         deferred_path_.clear();
         auto image = VxDirectX::Instance().bitmap_surface(path, w, h, picture);
-        if (!image) return;  // the decoder's error was shown; the bitmap stays without a picture
-        Make_sized_surface();
+        if (!image) {
+            // The decoder's error was shown; the bitmap stays without a picture.
+            if (loaded_) Release_surface();
+            return;
+        }
+        int width = 0, height = 0;
+        Size_for_window(width, height);
+        if (!surface_ || surface_->Width() != width || surface_->Height() != height) {
+            surface_.reset();  // before the new one, so the two are never held at once
+            Make_sized_surface();
+        }
         Stretch_into_surface(*image, picture);
     }
     loaded_width_ = w;

@@ -130,6 +130,34 @@ TEST_F(Bitmap, ADamagedLargePictureIsReportedWhenFirstShown) {
     EXPECT_EQ(Count_boxes("VxDirectX", "Could not load jpg ! Err :"), 1) << "reported once";
 }
 
+// Covers and sheets are loaded again and again into the same bitmaps: the surface stays, the new
+// picture covers all of it, and only a new size (or a failed load) replaces or drops it.
+TEST_F(Bitmap, LoadingAgainDrawsOverTheSameSurfaceUntilTheSizeChanges) {
+    Write_jpeg(Path("red.jpg"), 200, 100, [](int, int) { return VxRgb{250, 0, 0}; });
+    Write_jpeg(Path("blue.jpg"), 300, 300, [](int, int) { return VxRgb{0, 0, 200}; });
+    VxBitmap b;
+    b.Set_size(50, 25);
+    b.Loading_surface(Path("red.jpg"), VxPicture::Cover);
+    const Platform::Surface* first = b.Get_surface();
+    ASSERT_TRUE(first);
+    b.Loading_surface(Path("blue.jpg"), VxPicture::Cover);
+    EXPECT_EQ(b.Get_surface(), first);
+    EXPECT_EQ(b.Loaded_width(), 300);
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{399, 149}, std::pair{200, 75}}) {
+        const Platform::Pixel p = b.Get_surface()->Get_pixel(x, y);
+        EXPECT_LT(p >> 16, 10u) << x << ", " << y;  // no red left of the first picture
+        EXPECT_GT(p & 0xFF, 190u) << x << ", " << y;
+    }
+    b.Set_size(25, 25);
+    b.Loading_surface(Path("red.jpg"), VxPicture::Cover);
+    EXPECT_EQ(b.Surface_width(), 200);
+    EXPECT_EQ(b.Surface_height(), 150);
+    EXPECT_GT(b.Get_surface()->Get_pixel(199, 149) >> 16, 240u);
+    b.Loading_surface(Path("nowhere.jpg"), VxPicture::Cover);
+    EXPECT_EQ(b.Get_surface(), nullptr);
+    EXPECT_FALSE(b.Is_loaded());
+}
+
 TEST_F(Bitmap, MissingFileOnlyShowsItsMessage) {
     VxBitmap b;
     b.Loading_surface(Path("nowhere.jpg"));
