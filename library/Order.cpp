@@ -1,6 +1,8 @@
 // Browsing order and the start-character index: albums by the first byte of the artist, best score
 // first within one byte; the index files each album under "0".."9" or "A".."Z".
 #include <algorithm>
+#include <deque>
+#include <vector>
 
 #include "library/VxDatabase.h"
 #include "library/VxDefs.h"
@@ -10,6 +12,21 @@ namespace {
 
 std::string Album_key(const VX_FileSystem_cd& cd) { return fold_accents(to_upper(cd.artist)); }
 
+// The first byte of Album_key without making the key: the index files albums by it alone.
+int First_key_byte(const std::string& artist) {
+    if (artist.empty()) return -1;
+    const auto b = static_cast<unsigned char>(artist[0]);
+    if (b < 128) return static_cast<unsigned char>(to_upper(std::string(1, artist[0]))[0]);
+    if (b == 0xE9) return 'E';
+    if (b == 0xF8) return 'O';
+    if (b == 0xC3 && artist.size() > 1) {
+        const auto next = static_cast<unsigned char>(artist[1]);
+        if (next == 0xA9) return 'E';
+        if (next == 0xB8) return 'O';
+    }
+    return b;
+}
+
 int First_byte(const VX_FileSystem_cd& cd) { return cd.artist.empty() ? -1 : static_cast<unsigned char>(cd.artist[0]); }
 
 }  // namespace
@@ -17,13 +34,19 @@ int First_byte(const VX_FileSystem_cd& cd) { return cd.artist.empty() ? -1 : sta
 void VxDatabase::SortMusiclist() {
     VxTraceScope scope("DB->SortMusiclist");
     auto& cds = mlist_.musiclist.cds;
+    // The two stable passes run over positions and the albums move once at the end: the same
+    // comparisons in the same order give the permutation sorting the albums themselves gives.
+    std::vector<std::size_t> order(cds.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     Sorting_step(1, 3);
-    std::stable_sort(cds.begin(), cds.end(),
-                     [](const VX_FileSystem_cd& a, const VX_FileSystem_cd& b) { return a.score > b.score; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&cds](std::size_t a, std::size_t b) { return cds[a].score > cds[b].score; });
     Sorting_step(2, 3);
-    std::stable_sort(cds.begin(), cds.end(), [](const VX_FileSystem_cd& a, const VX_FileSystem_cd& b) {
-        return First_byte(a) < First_byte(b);
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&cds](std::size_t a, std::size_t b) { return First_byte(cds[a]) < First_byte(cds[b]); });
+    std::deque<VX_FileSystem_cd> sorted;
+    for (const std::size_t i : order) sorted.push_back(std::move(cds[i]));
+    cds = std::move(sorted);
 }
 
 int VxDatabase::Find_start_char_index(const std::string& c) {
@@ -50,12 +73,12 @@ VX_lookup_table_struct Build_lookup_table(const std::deque<VX_FileSystem_cd>& cd
         table.start_chars.push_back(VX_start_char_struct{c, {}});
         return table.start_chars.back();
     };
-    std::string c = "A";
+    std::string c = "A";  // always one character
     for (std::size_t i = 0; i < cds.size(); ++i) {
-        const std::string key = Album_key(cds[i]);
+        const int key = First_key_byte(cds[i].artist);
         // The search goes on from where the previous album stopped; sorted albums rarely move it far.
         for (int tries = 0; tries < 41; ++tries) {
-            if (key.compare(0, c.size(), c) == 0) {
+            if (key == static_cast<unsigned char>(c[0])) {
                 entry_of(c).cd_indices.push_back(static_cast<std::int32_t>(i));
                 break;
             }
