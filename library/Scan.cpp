@@ -82,10 +82,12 @@ public:
         const std::string real = real_hint.empty() ? Resolved(base_) : real_hint;
         if (state_.depth == 1) state_.visited.insert(real);
         real_base_ = With_separator(real);
-        // The time before the listing: a change while it runs shows at the next check.
-        if (state_.listed)
+        // Its time comes with the listing, read before the entries.
+        if (state_.listed) {
+            record_ = state_.listed->size();
             state_.listed->push_back(
-                VX_scanned_folder{base_, real_base_.substr(0, real_base_.size() - 1), Scan_record::Folder_time(base_)});
+                VX_scanned_folder{base_, real_base_.substr(0, real_base_.size() - 1), Scan_record::Unknown_time});
+        }
         return true;
     }
 
@@ -95,6 +97,8 @@ public:
     // listed throws, as the scan has always reported it.
     void List_entries() {
         Platform::Folder_listing listing = Platform::List_folder(base_);
+        // The time before the listing: a change while it runs shows at the next check.
+        if (state_.listed) (*state_.listed)[record_].time = Scan_record::Folder_time(listing.time);
         if (listing.open_error)  // the error text as the scan has always written it
             throw fs::filesystem_error(
                 "cannot list folder", base_,
@@ -221,6 +225,7 @@ private:
     const std::string& folder_;
     std::string base_, real_base_;
     std::vector<Entry> entries_;
+    std::size_t record_ = 0;  // this folder's place among the session's listed folders
     std::error_code list_error_;
     VX_FileSystem_cd* album_ = nullptr;  // deque references survive insertions at the front
     std::string pending_cover_;
@@ -246,9 +251,13 @@ std::int64_t Folder_time(const std::string& path) {
     while (name.size() > 1 && name.back() == Platform::Path_separator && name[name.size() - 2] != ':') name.pop_back();
     std::error_code ec;
     const auto time = std::filesystem::last_write_time(Platform::Fs_path(name), ec);
-    if (ec) return Unknown_time;
-    if (std::filesystem::file_time_type::clock::now() - time < std::chrono::seconds(2)) return Unknown_time;
-    const std::int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(time.time_since_epoch()).count();
+    return ec ? Unknown_time : Folder_time(std::optional(time));
+}
+
+std::int64_t Folder_time(const std::optional<std::filesystem::file_time_type>& time) {
+    if (!time) return Unknown_time;
+    if (std::filesystem::file_time_type::clock::now() - *time < std::chrono::seconds(2)) return Unknown_time;
+    const std::int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(time->time_since_epoch()).count();
     return ns == Unknown_time ? 1 : ns;
 }
 

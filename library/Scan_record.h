@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,8 @@ inline constexpr std::int64_t Unknown_time = 0;
 // cannot be read, and when it is so recent that a change in the same step of the file system's
 // clock (two seconds on some) would leave it as it is.
 std::int64_t Folder_time(const std::string& path);
+// The same rules for a time already read (none: it could not be).
+std::int64_t Folder_time(const std::optional<std::filesystem::file_time_type>& time);
 
 // While a session lives, every folder a scan lists is appended to `listed`, all scans share one set
 // of entered folders, and `descend` (when given) is asked first about every subfolder a scan meets

@@ -3,6 +3,8 @@
 // one question about what it leads to. Names are UTF-8. Any thread.
 #pragma once
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -21,8 +23,11 @@ struct Folder_entry {
 
 struct Folder_listing {
     std::vector<Folder_entry> entries;  // without "." and "..", in the order the system lists them
-    std::error_code open_error;         // the folder could not be opened: nothing is listed
-    std::error_code read_error;         // the listing broke off: the entries before it are there
+    // The folder's modification time as std::filesystem::last_write_time gives it, read from the open
+    // folder before its entries (so a change while they are read shows next time); none when unknown.
+    std::optional<std::filesystem::file_time_type> time;
+    std::error_code open_error;  // the folder could not be opened: nothing is listed
+    std::error_code read_error;  // the listing broke off: the entries before it are there
 };
 
 // The entries of folder (a trailing separator is allowed; a link to a folder is followed).

@@ -1,10 +1,12 @@
 // The folder listing on POSIX: readdir's d_type gives the kind of most entries; a link, or an entry
-// of a file system that leaves d_type open, is asked about once, relative to the open folder.
+// of a file system that leaves d_type open, is asked about once, relative to the open folder, whose
+// own time comes from the open descriptor rather than a second lookup of its path.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "platform/folder_listing.h"
@@ -34,6 +36,12 @@ Folder_listing List_folder(const std::string& folder) {
         return listing;
     }
     const int fd = ::dirfd(dir);
+    struct stat own {};
+    if (::fstat(fd, &own) == 0) {
+        using namespace std::chrono;
+        listing.time =
+            file_clock::from_sys(sys_time<nanoseconds>(seconds(own.st_mtim.tv_sec)) + nanoseconds(own.st_mtim.tv_nsec));
+    }
     for (;;) {
         errno = 0;
         const dirent* e = ::readdir(dir);

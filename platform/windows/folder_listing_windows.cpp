@@ -9,8 +9,15 @@ namespace Platform {
 
 Folder_listing List_folder(const std::string& folder) {
     Folder_listing listing;
+    // The C library finds no folder whose name ends in a separator (a drive's top excepted).
+    std::string name = folder;
+    while (name.size() > 1 && (name.back() == '\\' || name.back() == '/') && name[name.size() - 2] != ':')
+        name.pop_back();
+    std::error_code time_error;
+    const auto time = std::filesystem::last_write_time(Fs_path(name), time_error);
     std::filesystem::directory_iterator it(Fs_path(folder), listing.open_error);
     if (listing.open_error) return listing;
+    if (!time_error) listing.time = time;
     for (; it != std::filesystem::directory_iterator(); it.increment(listing.read_error)) {
         if (listing.read_error) break;
         std::error_code type_error;

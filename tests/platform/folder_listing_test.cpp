@@ -36,6 +36,9 @@ TEST(FolderListing, EachEntryComesWithWhatItIsAndWhatALinkLeadsTo) {
     const Platform::Folder_listing listing = Platform::List_folder("top/");
     EXPECT_FALSE(listing.open_error);
     EXPECT_FALSE(listing.read_error);
+    // The folder's time, read from the open folder, is the one the standard library reads by name.
+    ASSERT_TRUE(listing.time.has_value());
+    EXPECT_EQ(*listing.time, fs::last_write_time("top"));
     const auto entries = Sorted(listing.entries);
     using Platform::Entry_kind;
     struct Expected {
@@ -69,6 +72,7 @@ TEST(FolderListing, AMissingFolderOrAFileCannotBeOpened) {
     const Platform::Folder_listing missing = Platform::List_folder("missing/");
     EXPECT_EQ(missing.open_error, std::errc::no_such_file_or_directory);
     EXPECT_TRUE(missing.entries.empty());
+    EXPECT_FALSE(missing.time.has_value());
     const Platform::Folder_listing file = Platform::List_folder("file.mp3");
     EXPECT_EQ(file.open_error, std::errc::not_a_directory);
     EXPECT_TRUE(file.entries.empty());
