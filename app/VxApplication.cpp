@@ -35,10 +35,10 @@ namespace {
 void Cache_covers() { VxDatabase::Instance().Create_and_remove_cached_covers(); }
 
 // The theme's JPEG pictures that start-up decodes, in the order it first decodes them: the playlist
-// panel, the rating stars, the furniture, the captions and buttons, the pictures the modes draw on
-// and load again on entering, then those the first frame shows. A large picture is decoded when first
-// drawn (VxBitmap), so one that no mode draws before the first frame is not listed, and one decoded at
-// two sizes is listed twice. A picture missing here is only decoded in place; one listed but not
+// panel, the rating stars, the furniture, the captions and buttons, the panels the modes draw on,
+// then those the first frame shows. A large picture is decoded when first drawn (VxBitmap),
+// so one that nothing draws before the first frame is not listed (a picture decoded at two sizes
+// would be listed twice). A picture missing here is only decoded in place; one listed but not
 // decoded costs a worker's time, never a difference on screen.
 const char* const Start_up_pictures[] = {"IMAGE_playlist_3.jpg",
                                          "IMAGE_gold.jpg",
@@ -66,9 +66,6 @@ const char* const Start_up_pictures[] = {"IMAGE_playlist_3.jpg",
                                          "IMAGE_button_rightarrow.jpg",
                                          "IMAGE_Q4A_action.jpg",
                                          "IMAGE_Q2B_mode.jpg",
-                                         "IMAGE_Q2B_mode.jpg",
-                                         "IMAGE_Q4A_extra.jpg",
-                                         "IMAGE_intro.jpg",
                                          "IMAGE_front3.jpg",
                                          "IMAGE_no_cd.jpg",
                                          "IMAGE_Q2A_mode.jpg",

@@ -159,6 +159,23 @@ void VxBitmap::Release_surface() {
     loaded_ = false;
 }
 
+bool VxBitmap::Take_undecoded_picture(const VxBitmap& source) {
+    if (deferred_path_.empty() || source.deferred_path_.empty() || source.colour_key_) return false;
+    if (source.x_ramp_.Position() != 0 || source.y_ramp_.Position() != 0 || source.x_ramp_.Is_moving() ||
+        source.y_ramp_.Is_moving())
+        return false;
+    int w = 0, h = 0, source_w = 0, source_h = 0;
+    Size_for_window(w, h);
+    source.Size_for_window(source_w, source_h);
+    if (w != surface_width_ || h != surface_height_ || source_w != w || source_h != h || source.surface_width_ != w ||
+        source.surface_height_ != h)
+        return false;
+    deferred_path_ = source.deferred_path_;
+    loaded_width_ = source.loaded_width_;
+    loaded_height_ = source.loaded_height_;
+    return true;
+}
+
 Platform::Surface* VxBitmap::Surface_now() {
     if (deferred_path_.empty()) return surface_.get();
     const std::string path = std::move(deferred_path_);

@@ -63,6 +63,12 @@ public:
     void Release_surface();
     Platform::Surface* Get_surface() { return Surface_now(); }
     bool Is_loaded() const { return loaded_; }
+    // A surface, or a picture to decode when first used.
+    bool Has_picture() const { return surface_ || !deferred_path_.empty(); }
+    // When neither this bitmap nor source has been decoded yet, and source would cover it whole (the
+    // same size, at 0, 0, unkeyed): takes source's picture, to decode when first used, which is what
+    // drawing source onto it gives. False, with nothing changed, otherwise.
+    bool Take_undecoded_picture(const VxBitmap& source);
     int Surface_width() const { return surface_width_; }
     int Surface_height() const { return surface_height_; }
     int Loaded_width() const { return loaded_width_; }

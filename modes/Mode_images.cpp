@@ -55,7 +55,7 @@ VxMode_images::VxMode_images() : pics_(VxRead::Instance().Pics_folder()) {
 // picture is decoded once at each size: the status lines copy theirs back every half second.
 void VxMode_images::Reload(VxBitmap& bitmap, const std::string& file) {
     const VxPoint size = bitmap.Get_size();
-    if (!bitmap.Get_surface()) {
+    if (!bitmap.Has_picture()) {
         bitmap.Loading_surface(pics_ + file);
         return;
     }
@@ -67,6 +67,8 @@ void VxMode_images::Reload(VxBitmap& bitmap, const std::string& file) {
         source->Loading_surface(pics_ + file);
         source->Set_position(0, 0);
     }
+    // Nothing was written on a bitmap not decoded yet: it takes the source's picture, decoded when shown.
+    if (bitmap.Take_undecoded_picture(*source)) return;
     if (!source->Get_surface()) {
         bitmap.Loading_surface(pics_ + file);  // reports the missing picture as a load does
         return;

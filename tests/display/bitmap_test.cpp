@@ -290,3 +290,31 @@ TEST_F(Bitmap, MovesRunOnTheRegisteredProfiles) {
     EXPECT_DOUBLE_EQ(b.Get_position().x, 5);
     EXPECT_DOUBLE_EQ(b.Get_position().y, 6);
 }
+
+TEST_F(Bitmap, AnUndecodedBitmapTakesAnUndecodedPictureAsDrawingItOntoItWould) {
+    Write_jpeg(Path("a.jpg"), 500, 300, [](int x, int y) { return VxRgb{x % 256, 40, y % 256}; });
+    Write_jpeg(Path("b.jpg"), 640, 360, [](int x, int y) { return VxRgb{200, (x + y) % 256, 30}; });
+    auto loaded = [&](const char* name) {
+        auto b = std::make_unique<VxBitmap>();
+        b->Set_size(40, 30);
+        b->Loading_surface(Path(name));
+        b->Set_position(0, 0);
+        return b;
+    };
+    auto drawn = loaded("a.jpg"), taken = loaded("a.jpg");
+    loaded("b.jpg")->Draw_onto(*drawn);
+    ASSERT_TRUE(taken->Take_undecoded_picture(*loaded("b.jpg")));
+    ASSERT_TRUE(taken->Get_surface());
+    ASSERT_EQ(taken->Surface_width(), drawn->Surface_width());
+    for (int y = 0; y < drawn->Surface_height(); ++y)
+        for (int x = 0; x < drawn->Surface_width(); ++x)
+            ASSERT_EQ(taken->Get_surface()->Get_pixel(x, y), drawn->Get_surface()->Get_pixel(x, y)) << x << "," << y;
+    // Once decoded, a bitmap may carry writing: it takes nothing, nor from a source that would not cover it.
+    EXPECT_FALSE(taken->Take_undecoded_picture(*loaded("b.jpg")));
+    auto fresh = loaded("a.jpg"), offset = loaded("b.jpg");
+    offset->Set_position(5, 0);
+    EXPECT_FALSE(fresh->Take_undecoded_picture(*offset));
+    offset->Set_position(0, 0);
+    offset->Set_colour_key(true);
+    EXPECT_FALSE(fresh->Take_undecoded_picture(*offset));
+}
