@@ -182,11 +182,12 @@ Platform::Surface* VxBitmap::Surface_now() {
     deferred_path_.clear();
     auto image = VxDirectX::Instance().Deferred_picture(path);
     if (!image) {  // the decoder's error was shown; the bitmap stays without a picture
+        surface_.reset();
         loaded_ = false;
         return nullptr;
     }
     // The size the bitmap had when it was loaded, as decoding it then would have made it.
-    surface_ = VxDirectX::Instance().Create_surface(surface_width_, surface_height_, true);
+    if (!surface_) surface_ = VxDirectX::Instance().Create_surface(surface_width_, surface_height_, true);
     Stretch_into_surface(*image, VxPicture::Theme);
     return surface_.get();
 }
@@ -216,8 +217,12 @@ void VxBitmap::Loading_surface(const std::string& path, VxPicture picture) {
     int w = 0, h = 0;
     if (picture == VxPicture::Theme && VxDirectX::Instance().Deferred_picture_size(path, w, h)) {
         deferred_path_ = path;
-        surface_.reset();
-        Size_for_window(surface_width_, surface_height_);
+        int width = 0, height = 0;
+        Size_for_window(width, height);
+        // A surface of the size stays to be drawn over when the picture is decoded; no one sees it before.
+        if (surface_ && (surface_->Width() != width || surface_->Height() != height)) surface_.reset();
+        surface_width_ = width;
+        surface_height_ = height;
     } else {
         deferred_path_.clear();
         auto image = VxDirectX::Instance().bitmap_surface(path, w, h, picture);
