@@ -25,9 +25,8 @@ std::unique_ptr<Surface> Surface::Create(int width, int height) {
     SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_NONE);
     auto impl = std::make_unique<Impl>();
     impl->surface = s;
-    std::unique_ptr<Surface> out(new Surface(std::move(impl)));
-    out->Fill(0);
-    return out;
+    // SDL clears the pixels it allocates, so the surface is black without a second pass over them.
+    return std::unique_ptr<Surface>(new Surface(std::move(impl)));
 }
 
 std::unique_ptr<Surface> Surface::Load_bmp(const std::string& path, std::string& error) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/sdl/surface_sdl.h"
 
 namespace {
@@ -49,4 +51,20 @@ TEST(Surface, KeyedCopyFollowsEveryWriteAndKeepsItsRunCacheAtOnePictureSize) {
         }
     }
     EXPECT_EQ(source->impl()->row_start.size(), static_cast<std::size_t>(H) + 1);
+}
+
+TEST(Surface, ANewSurfaceIsBlackWhereAFreedOneWasPainted) {
+    for (const int side : {12, 64, 600}) {  // from the heap's reused blocks and from fresh maps
+        for (int round = 0; round < 3; ++round) {
+            {
+                auto painted = Platform::Surface::Create(side, side);
+                ASSERT_TRUE(painted);
+                for (int y = 0; y < side; ++y) std::fill_n(painted->Row(y), side, 0xFFFFFFFFu);
+            }
+            auto fresh = Platform::Surface::Create(side, side);
+            ASSERT_TRUE(fresh);
+            for (int y = 0; y < side; ++y)
+                for (int x = 0; x < side; ++x) ASSERT_EQ(fresh->Row(y)[x], 0u) << side << ": " << x << "," << y;
+        }
+    }
 }
