@@ -1,5 +1,6 @@
 // The start-up's picture prefetch. Workers claim entries in list order; a Take of an entry no one
-// has claimed decodes it on the calling thread rather than wait behind the entries before it.
+// has claimed decodes it on the calling thread rather than wait behind the entries before it, and
+// one that waits for a worker decodes the next unclaimed entries meanwhile.
 #include "display/Picture_prefetch.h"
 
 #include <algorithm>
@@ -55,7 +56,15 @@ std::unique_ptr<Platform::Surface> Picture_prefetch::Take(const std::string& pat
     if (it == entries_.end()) return nullptr;
     const std::size_t i = static_cast<std::size_t>(it - entries_.begin());
     if (entries_[i].state == State::queued) Decode_entry(lock, i);
-    done_.wait(lock, [&] { return entries_[i].state == State::done; });
+    // While a worker decodes it, the caller decodes the next pictures in the list rather than wait:
+    // on a machine with as many threads as cores the time would otherwise go unused.
+    while (entries_[i].state != State::done) {
+        while (next_ < entries_.size() && entries_[next_].state != State::queued) ++next_;
+        if (next_ < entries_.size())
+            Decode_entry(lock, next_++);
+        else
+            done_.wait(lock);
+    }
     std::unique_ptr<Platform::Surface>& kept = entries_[i].surface;
     if (!kept) return nullptr;
     if (static_cast<long>(kept->Width()) * kept->Height() > Kept_pixels) {

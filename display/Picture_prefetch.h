@@ -27,8 +27,9 @@ public:
     // listed n times is decoded n times, for n Takes of it. A second Start adds nothing while the
     // first runs. Thread that owns the prefetch only.
     void Start(std::vector<std::string> paths, int threads);
-    // The surface of path, keyed as a theme picture: ready, or waited for while a worker decodes it,
-    // or decoded here when no worker has begun it. Null when path is not listed, was handed over as
+    // The surface of path, keyed as a theme picture: ready, or waited for while a worker decodes it
+    // (decoding the next pictures no worker has begun meanwhile), or decoded here when no worker has
+    // begun it. Null when path is not listed, was handed over as
     // often as it is listed, or its decoding failed: the caller decodes it itself, with its own error
     // reporting.
     std::unique_ptr<Platform::Surface> Take(const std::string& path);
