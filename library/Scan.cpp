@@ -156,7 +156,9 @@ private:
 
     // Links to files count as the files.
     void Take_file(const Entry& entry) {
-        const std::string full = base_ + entry.name;
+        // One buffer for the folder's files: its capacity outlives each name.
+        full_.assign(base_).append(entry.name);
+        const std::string& full = full_;
         // The name's extension is the path's, or neither is a song's or a cover's (it would hold a separator).
         const std::string ext = get_extension(entry.name);
         if (ext == "JPG" && !cover_assigned_)
@@ -226,6 +228,7 @@ private:
     std::string base_, real_base_;
     std::vector<Entry> entries_;
     std::size_t record_ = 0;  // this folder's place among the session's listed folders
+    std::string full_;        // the path of the file being taken
     std::error_code list_error_;
     VX_FileSystem_cd* album_ = nullptr;  // deque references survive insertions at the front
     std::string pending_cover_;
