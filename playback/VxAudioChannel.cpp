@@ -47,7 +47,7 @@ VxAudioChannel::~VxAudioChannel() {
         link_->ending = true;
         if (link_->graph) link_->graph->Stop();
         // A worker waiting for its next song needs the start signal to see the end.
-        if (!link_->done) link_->start.release();
+        if (!link_->done) link_->start.Release();
     }
     if (worker_.joinable()) worker_.join();
     Profile_registry::Instance().Remove(&ramp_);
@@ -71,7 +71,7 @@ void VxAudioChannel::Worker(std::shared_ptr<Link> link) {
             }
         }
         trace.Write("Wait for SemStart");
-        link->start.acquire();
+        link->start.Acquire();
         trace.Write("Wait for SemStart Ready..");
         {
             std::lock_guard<std::mutex> lock(link->mutex);
@@ -115,7 +115,7 @@ bool VxAudioChannel::Play_one_song(Link& link) {
         if (link.ending) link.graph->Stop();
     }
     live->Run();
-    link.control.release();
+    link.control.Release();
 
     // The graph stays alive during the wait: only this thread takes it out of the link.
     live->Wait_for_completion();
@@ -146,7 +146,7 @@ void VxAudioChannel::Abandon_worker(const std::string& song_path) {
         std::lock_guard<std::mutex> lock(link_->mutex);
         if (link_->graph) {
             // It came just now: the hand-over signal is on its way.
-            link_->control.acquire();
+            link_->control.Acquire();
             return;
         }
         link_->abandoned = true;
@@ -177,8 +177,8 @@ void VxAudioChannel::Start_channel(const std::string& song_path, double main_vol
     link_->start_level = main_volume;
     auto& trace = VxTrace::Instance();
     trace.Write("Wait for SemControl");
-    link_->start.release();
-    if (!link_->control.try_acquire_for(std::chrono::milliseconds(Start_deadline_ms))) Abandon_worker(song_path);
+    link_->start.Release();
+    if (!link_->control.Try_acquire_for(std::chrono::milliseconds(Start_deadline_ms))) Abandon_worker(song_path);
     trace.Write("Wait for SemControl Ready..");
     // A song that failed, or did not start in time, has no graph: the end-of-song watch moves on.
     play_state_ = Playing;
@@ -254,9 +254,9 @@ void VxAudioChannel::Quit_channel() {
         play_state_ = Stopped;
     }
     auto& trace = VxTrace::Instance();
-    sem_quit_.release();
+    sem_quit_.Release();
     trace.Write("Wait for SemQuit");
-    sem_quit_.acquire();
+    sem_quit_.Acquire();
     trace.Write("Wait for SemQuit Done.");
 }
 

@@ -1,7 +1,7 @@
 // One of the player's two playback channels: a worker thread that builds, runs and tears down one
 // media graph per song, and the user-interface side that starts, stops, pauses and fades it.
 // The user-interface thread calls every public operation; the worker meets it only through the
-// semaphores and the graph of their shared link, which a lock guards so that no call reaches a
+// signals and the graph of their shared link, which a lock guards so that no call reaches a
 // released graph. The user-interface thread never waits for a worker without a deadline: a worker
 // stuck in the back end (a FIFO named like a song blocks in open) is abandoned with its link, and
 // a new one takes the channel's next song.
@@ -9,11 +9,11 @@
 
 #include <memory>
 #include <mutex>
-#include <semaphore>
 #include <string>
 #include <thread>
 
 #include "platform/media.h"
+#include "playback/Binary_signal.h"
 #include "trace/VxProfile.h"
 
 class VxAudioChannel {
@@ -96,8 +96,8 @@ private:
         bool ending = false;     // the channel is being destroyed
         bool abandoned = false;  // the channel gave up on this worker: it tears down and leaves
 
-        std::binary_semaphore start{0};
-        std::binary_semaphore control{0};
+        Binary_signal start;
+        Binary_signal control;
     };
 
     static void Worker(std::shared_ptr<Link> link);
@@ -123,5 +123,5 @@ private:
     int fade_state_ = Fade_idle;
     int number_;
     VxProfile ramp_;
-    std::binary_semaphore sem_quit_{0};
+    Binary_signal sem_quit_;
 };
