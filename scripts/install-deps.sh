@@ -24,6 +24,10 @@ packages=(
   desktop-file-utils
   # headless checks: virtual display, real X key events, screenshots
   xvfb xdotool x11-apps imagemagick
+  # the Windows program (scripts/windows/): the cross compilers, the tools that build its libraries
+  # from Debian's source packages, Wine to run its tests, zip for its package
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev bison
+  wine wine64 zip unzip
 )
 
 if [ "$(id -u)" -eq 0 ]; then as_root=(); else as_root=(sudo); fi
