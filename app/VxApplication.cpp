@@ -131,8 +131,10 @@ int VxApplication::Run() {
     // The pictures decode on the other cores while the window opens and the library loads, until the
     // first frame is composed.
     const Prefetch_scope prefetch;
-    // The library file is read on a thread of its own meanwhile; start-up's Load takes it.
+    // The library file is read on a thread of its own meanwhile; start-up's Load takes it. So is
+    // the font looked up, which the first caption needs.
     VxDatabase::Instance().Preload();
+    Prefetch_font();
     VxShell::Install(this);
     VxNet_shell::Install(this);
     Message_queue& queue = Message_queue::Instance();

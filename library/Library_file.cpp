@@ -8,6 +8,7 @@
 #include <boost/serialization/collection_traits.hpp>
 #include <boost/serialization/item_version_type.hpp>
 #include <boost/serialization/split_free.hpp>
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -84,6 +85,9 @@ void Load_collection(Archive& ar, C& c) {
     // Every element takes at least one token and its separator.
     if (static_cast<std::size_t>(count) > g_load.Remaining() / 2) Corrupt("element count beyond the rest of the file");
     c.clear();
+    // Room for the usual lengths at once (an album's songs, the index, the random list); a count
+    // above that grows as it reads, so a file that lies about it never costs more than its bytes.
+    if constexpr (requires { c.reserve(count); }) c.reserve(std::min<std::size_t>(count, 1 << 16));
     for (std::size_t i = 0; i < count; ++i) {
         c.emplace_back();
         ar >> c.back();
@@ -219,18 +223,20 @@ namespace {
 
 // The whole file read and checked; throws std::exception when it is corrupt or cannot be read.
 c_mlist Read_file(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    if (!file && !file.eof()) Corrupt("cannot be read");
-    const std::string text = bytes.str();
+    // One read into one string, which the stream then owns: the text is never copied.
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file) Corrupt("cannot be read");
+    const std::streamoff size = file.tellg();
+    if (size < 0 || !file.seekg(0)) Corrupt("cannot be read");
+    std::string text(static_cast<std::size_t>(size), '\0');
+    if (size > 0 && !file.read(text.data(), size)) Corrupt("cannot be read");
     // The archive library would allocate the signature's claimed length before checking it.
     if (text.compare(0, std::char_traits<char>::length(Signature_prefix), Signature_prefix) != 0)
         Corrupt("no archive signature");
 
-    std::istringstream is(text);
+    std::istringstream is(std::move(text));
     c_mlist loaded;
-    g_load = Load_context{&is, static_cast<std::streamoff>(text.size())};
+    g_load = Load_context{&is, size};
     try {
         boost::archive::text_iarchive archive(is);
         archive >> loaded;

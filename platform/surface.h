@@ -77,6 +77,10 @@ int Measure_text(const std::string& text, const Text_style& style);
 int Draw_text(Surface& target, int x, int y, const std::string& text, const Text_style& style);
 // The font file in use, "" when none was found (for diagnostics).
 std::string Font_file();
+// Starts looking up the text font on a thread of its own (the system's font configuration can take
+// longer to read than the window takes to open), so that the first text call only waits for what is
+// left of it. Optional; UI thread, before the first text call; a second call does nothing.
+void Prefetch_font();
 
 // Memory figures for the display's memory report: the machine's total and available memory.
 bool Available_memory(std::uint64_t& total_bytes, std::uint64_t& free_bytes);

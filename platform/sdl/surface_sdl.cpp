@@ -3,6 +3,7 @@
 #include "platform/sdl/surface_sdl.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "platform/bmp_header.h"
@@ -20,12 +21,21 @@ Surface::~Surface() = default;
 
 std::unique_ptr<Surface> Surface::Create(int width, int height) {
     if (width < 0 || height < 0) return nullptr;
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, Surface_format);
-    if (!s) return nullptr;
-    SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_NONE);
     auto impl = std::make_unique<Impl>();
-    impl->surface = s;
-    // SDL clears the pixels it allocates, so the surface is black without a second pass over them.
+    // Both ways give black pixels without a second pass over them: the block comes zeroed, and SDL
+    // clears what it allocates itself.
+    const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+    if (bytes >= Pixel_block_threshold && bytes <= static_cast<std::size_t>(INT_MAX)) {
+        impl->pixel_block = Take_pixel_block(bytes);
+        if (impl->pixel_block) {
+            impl->pixel_bytes = bytes;
+            impl->surface =
+                SDL_CreateRGBSurfaceWithFormatFrom(impl->pixel_block, width, height, 32, width * 4, Surface_format);
+        }
+    }
+    if (!impl->pixel_block) impl->surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, Surface_format);
+    if (!impl->surface) return nullptr;
+    SDL_SetSurfaceBlendMode(impl->surface, SDL_BLENDMODE_NONE);
     return std::unique_ptr<Surface>(new Surface(std::move(impl)));
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/sdl/pixel_memory.h"
 #include "platform/surface.h"
 
 namespace Platform {
@@ -18,7 +19,13 @@ struct Surface::Impl {
     std::vector<std::pair<int, int>> runs;
     std::vector<int> row_start;
     bool runs_valid = false;
-    ~Impl() { SDL_FreeSurface(surface); }
+    // The pixels of a large surface, which SDL borrows (SDL_PREALLOC) and this gives back.
+    void* pixel_block = nullptr;
+    std::size_t pixel_bytes = 0;
+    ~Impl() {
+        SDL_FreeSurface(surface);
+        Give_back_pixel_block(pixel_block, pixel_bytes);
+    }
     void Changed() { runs_valid = false; }
 };
 inline SDL_Surface* Sdl(const Surface& s) { return s.impl()->surface; }

@@ -4,6 +4,7 @@
 #include <SDL_ttf.h>
 
 #include <cmath>
+#include <future>
 #include <map>
 
 #include "platform/sdl/sdl_font.h"
@@ -12,6 +13,12 @@
 namespace Platform {
 namespace {
 
+// The lookup Prefetch_font started; taken by the first text call. UI thread only.
+std::future<Font_source>& Font_lookup() {
+    static std::future<Font_source> lookup;
+    return lookup;
+}
+
 struct Fonts {
     Font_source source;
     bool ready = false;
@@ -19,7 +26,7 @@ struct Fonts {
     std::map<int, double> average_width;  // per cell height, for fonts with a set width
 
     Fonts() {
-        source = Arial_font();
+        source = Font_lookup().valid() ? Font_lookup().get() : Arial_font();
         ready = (!source.file.empty() || !source.bytes.empty()) && (TTF_WasInit() || TTF_Init() == 0);
     }
 
@@ -99,6 +106,13 @@ std::string As_utf8(const std::string& text) {
 }  // namespace
 
 std::string Font_file() { return The_fonts().source.file; }
+
+void Prefetch_font() {
+    static bool started = false;
+    if (started) return;
+    started = true;
+    Font_lookup() = std::async(std::launch::async, [] { return Arial_font(); });
+}
 
 int Measure_text(const std::string& text, const Text_style& style) {
     if (text.empty()) return 0;

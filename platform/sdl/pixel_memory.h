@@ -1,0 +1,18 @@
+// Memory for the pixels of large surfaces, taken from the system with every page already in place.
+// A page first touched by a write costs a trap into the kernel; a start-up that fills some 40 MB of
+// pictures paid for 10,000 of them, where one call that maps the block whole costs a twentieth of that.
+#pragma once
+
+#include <cstddef>
+
+namespace Platform {
+
+// Blocks at least this large come from Take_pixel_block; smaller ones from the heap as before.
+inline constexpr std::size_t Pixel_block_threshold = 128 * 1024;
+
+// A block of bytes, all zero, writable, every page mapped; nullptr when the system has none.
+// Any thread; pair each with Give_back_pixel_block of the same size.
+void* Take_pixel_block(std::size_t bytes);
+void Give_back_pixel_block(void* block, std::size_t bytes);
+
+}  // namespace Platform
