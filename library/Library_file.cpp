@@ -2,13 +2,13 @@
 // library version 3 (collections carry no item version), read through the archive library and written
 // by Library_text. Reading checks every count and string length against the bytes that remain, so a
 // corrupt file fails cleanly instead of allocating what it claims.
+#include <algorithm>
 #include <boost/archive/text_iarchive.hpp>
 #include <boost/archive/text_oarchive.hpp>
 #include <boost/serialization/collection_size_type.hpp>
 #include <boost/serialization/collection_traits.hpp>
 #include <boost/serialization/item_version_type.hpp>
 #include <boost/serialization/split_free.hpp>
-#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <fstream>
