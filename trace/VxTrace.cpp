@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -217,7 +218,9 @@ void VxTrace::Open(const std::string& folder) {
             std::string().swap(f->held);
         }
     }
-    if (!impl_->flusher_running) {
+    // TAVRIX_TRACE_AT_ONCE writes every line as it comes, as a forked child does: for tools that time
+    // a run by its lines as they reach log.txt (the start-up bench's break-down).
+    if (!impl_->flusher_running && !std::getenv("TAVRIX_TRACE_AT_ONCE")) {
         impl_->flusher_running = true;
         std::thread([state = static_cast<Trace_state*>(impl_)] { state->Flusher(); }).detach();
         // Open returns once the new thread runs its loop: a fork then finds it waiting on the trace's lock,

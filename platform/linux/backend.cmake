@@ -5,9 +5,11 @@
 pkg_check_modules(TAVRIX_GSTREAMER REQUIRED IMPORTED_TARGET gstreamer-1.0)
 target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_GSTREAMER)
 
-# libcurl: the HTTP client (platform/http.h).
-pkg_check_modules(TAVRIX_CURL REQUIRED IMPORTED_TARGET libcurl)
-target_link_libraries(tavrix_platform PRIVATE PkgConfig::TAVRIX_CURL)
+# libcurl: the HTTP client (platform/http.h). Its headers only: the library is opened with the first
+# request (platform/linux/curl_library.cpp), so a start that asks no server never loads it.
+pkg_check_modules(TAVRIX_CURL REQUIRED libcurl)
+target_include_directories(tavrix_platform PRIVATE ${TAVRIX_CURL_INCLUDE_DIRS})
+target_link_libraries(tavrix_platform PRIVATE ${CMAKE_DL_LIBS})
 
 # MD5 of the settings fingerprint through OpenSSL's digests.
 find_package(OpenSSL REQUIRED)

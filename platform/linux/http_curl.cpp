@@ -1,6 +1,6 @@
 // The HTTP client over libcurl's multi interface, driven by whoever reads: Open drives the
-// transfer until the final answer's headers arrived, Read drives it until a block is full.
-#include <curl/curl.h>
+// transfer until the final answer's headers arrived, Read drives it until a block is full. libcurl
+// is opened with the first request (curl_library.h); without it every request fails.
 #include <strings.h>
 
 #include <algorithm>
@@ -8,20 +8,15 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 
 #include "platform/http.h"
+#include "platform/linux/curl_library.h"
 
 namespace Platform {
 namespace {
 
 // How long one wait for network activity lasts before the abort switch is looked at again.
 constexpr int Poll_slice_ms = 50;
-
-void Global_init() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 bool Is_http_url(const std::string& url) {
     std::string head = url.substr(0, 8);
@@ -45,39 +40,40 @@ std::string No_proxy_list() {
 
 class Curl_response final : public Http_response {
 public:
-    Curl_response(const std::string& url, const std::string& agent, const Http_limits& limits, Redirects redirects,
-                  std::shared_ptr<std::atomic<bool>> aborted)
-        : follow_(redirects == Redirects::follow),
+    Curl_response(const Curl_library& curl, const std::string& url, const std::string& agent, const Http_limits& limits,
+                  Redirects redirects, std::shared_ptr<std::atomic<bool>> aborted)
+        : curl_(curl),
+          follow_(redirects == Redirects::follow),
           aborted_(std::move(aborted)),
           no_proxy_(No_proxy_list()),
           stall_limit_(std::chrono::milliseconds(limits.stall_ms)) {
-        easy_ = curl_easy_init();
-        multi_ = curl_multi_init();
-        headers_ = curl_slist_append(headers_, "Cache-Control: no-cache");
-        headers_ = curl_slist_append(headers_, "Pragma: no-cache");
-        curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
-        curl_easy_setopt(easy_, CURLOPT_USERAGENT, agent.c_str());
-        curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
-        curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, follow_ ? 1L : 0L);
-        curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, 10L);
-        curl_easy_setopt(easy_, CURLOPT_NOPROXY, no_proxy_.c_str());
-        curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(easy_, CURLOPT_TIMEOUT_MS, limits.overall_ms);
-        curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, limits.connect_ms);
-        curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Curl_response::On_header);
-        curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
-        curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Curl_response::On_body);
-        curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
-        curl_multi_add_handle(multi_, easy_);
+        easy_ = curl_.easy_init();
+        multi_ = curl_.multi_init();
+        headers_ = curl_.slist_append(headers_, "Cache-Control: no-cache");
+        headers_ = curl_.slist_append(headers_, "Pragma: no-cache");
+        curl_.easy_setopt(easy_, CURLOPT_URL, url.c_str());
+        curl_.easy_setopt(easy_, CURLOPT_USERAGENT, agent.c_str());
+        curl_.easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
+        curl_.easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_.easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        curl_.easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, follow_ ? 1L : 0L);
+        curl_.easy_setopt(easy_, CURLOPT_MAXREDIRS, 10L);
+        curl_.easy_setopt(easy_, CURLOPT_NOPROXY, no_proxy_.c_str());
+        curl_.easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+        curl_.easy_setopt(easy_, CURLOPT_TIMEOUT_MS, limits.overall_ms);
+        curl_.easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, limits.connect_ms);
+        curl_.easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Curl_response::On_header);
+        curl_.easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+        curl_.easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Curl_response::On_body);
+        curl_.easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+        curl_.multi_add_handle(multi_, easy_);
     }
 
     ~Curl_response() override {
-        curl_multi_remove_handle(multi_, easy_);
-        curl_easy_cleanup(easy_);
-        curl_multi_cleanup(multi_);
-        curl_slist_free_all(headers_);
+        curl_.multi_remove_handle(multi_, easy_);
+        curl_.easy_cleanup(easy_);
+        curl_.multi_cleanup(multi_);
+        curl_.slist_free_all(headers_);
     }
 
     // Drives the transfer until the final answer's headers are in; false when it failed first.
@@ -101,39 +97,39 @@ public:
 
     int Status() const override {
         long code = 0;
-        curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &code);
+        curl_.easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &code);
         return static_cast<int>(code);
     }
 
     bool Secure() const override {
         // Certificate and host checks are never switched off, so an HTTPS answer is a verified one.
         const char* scheme = nullptr;
-        curl_easy_getinfo(easy_, CURLINFO_SCHEME, &scheme);
+        curl_.easy_getinfo(easy_, CURLINFO_SCHEME, &scheme);
         return scheme && strcasecmp(scheme, "https") == 0;
     }
 
     std::string Peer_ip() const override {
         const char* ip = nullptr;
-        curl_easy_getinfo(easy_, CURLINFO_PRIMARY_IP, &ip);
+        curl_.easy_getinfo(easy_, CURLINFO_PRIMARY_IP, &ip);
         return ip ? ip : "";
     }
 
     std::string Final_url() const override {
         const char* url = nullptr;
-        curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &url);
+        curl_.easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &url);
         return url ? url : "";
     }
 
     long long Content_length() const override {
         curl_off_t length = -1;
-        if (curl_easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK) return -1;
+        if (curl_.easy_getinfo(easy_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK) return -1;
         return length < 0 ? -1 : static_cast<long long>(length);
     }
 
     std::string Redirect_url() const override {
         if (follow_) return "";
         char* location = nullptr;
-        curl_easy_getinfo(easy_, CURLINFO_REDIRECT_URL, &location);
+        curl_.easy_getinfo(easy_, CURLINFO_REDIRECT_URL, &location);
         return location ? location : "";
     }
 
@@ -151,16 +147,16 @@ private:
                 break;
             }
             int running = 0;
-            curl_multi_perform(multi_, &running);
+            curl_.multi_perform(multi_, &running);
             int left = 0;
-            while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+            while (CURLMsg* message = curl_.multi_info_read(multi_, &left)) {
                 if (message->msg == CURLMSG_DONE) {
                     finished_ = true;
                     result_ = message->data.result;
                 }
             }
             if (done() || finished_) break;
-            curl_multi_poll(multi_, nullptr, 0, Poll_slice_ms, nullptr);
+            curl_.multi_poll(multi_, nullptr, 0, Poll_slice_ms, nullptr);
         }
         return !aborted_->load();
     }
@@ -172,9 +168,9 @@ private:
         bool blank = (length == 2 && data[0] == '\r' && data[1] == '\n') || (length == 1 && data[0] == '\n');
         if (blank) {
             long code = 0;
-            curl_easy_getinfo(self->easy_, CURLINFO_RESPONSE_CODE, &code);
+            self->curl_.easy_getinfo(self->easy_, CURLINFO_RESPONSE_CODE, &code);
             char* location = nullptr;
-            curl_easy_getinfo(self->easy_, CURLINFO_REDIRECT_URL, &location);
+            self->curl_.easy_getinfo(self->easy_, CURLINFO_REDIRECT_URL, &location);
             // A redirect that is handed back is the final answer.
             bool interim = code / 100 == 1 || (self->follow_ && code / 100 == 3 && location != nullptr);
             if (!interim) self->headers_done_ = true;
@@ -190,6 +186,7 @@ private:
         return size * count;
     }
 
+    const Curl_library& curl_;
     bool follow_;
     std::shared_ptr<std::atomic<bool>> aborted_;
     std::string no_proxy_;
@@ -208,15 +205,15 @@ private:
 }  // namespace
 
 Http_client::Http_client(std::string agent, Http_limits limits)
-    : agent_(std::move(agent)), limits_(limits), aborted_(std::make_shared<std::atomic<bool>>(false)) {
-    Global_init();
-}
+    : agent_(std::move(agent)), limits_(limits), aborted_(std::make_shared<std::atomic<bool>>(false)) {}
 
 Http_client::~Http_client() = default;
 
 std::unique_ptr<Http_response> Http_client::Open(const std::string& url) {
     if (aborted_->load() || !Is_http_url(url)) return nullptr;
-    auto response = std::make_unique<Curl_response>(url, agent_, limits_, redirects_, aborted_);
+    const Curl_library* curl = Curl();
+    if (!curl) return nullptr;
+    auto response = std::make_unique<Curl_response>(*curl, url, agent_, limits_, redirects_, aborted_);
     if (!response->Open()) return nullptr;
     return response;
 }
