@@ -19,20 +19,17 @@ const Curl_library* Open_curl() {
     void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
     if (!library) return nullptr;
     static Curl_library curl;
-    const bool found = Find(library, "curl_global_init", curl.global_init) &&
-                       Find(library, "curl_easy_init", curl.easy_init) &&
-                       Find(library, "curl_easy_setopt", curl.easy_setopt) &&
-                       Find(library, "curl_easy_getinfo", curl.easy_getinfo) &&
-                       Find(library, "curl_easy_cleanup", curl.easy_cleanup) &&
-                       Find(library, "curl_multi_init", curl.multi_init) &&
-                       Find(library, "curl_multi_add_handle", curl.multi_add_handle) &&
-                       Find(library, "curl_multi_remove_handle", curl.multi_remove_handle) &&
-                       Find(library, "curl_multi_perform", curl.multi_perform) &&
-                       Find(library, "curl_multi_info_read", curl.multi_info_read) &&
-                       Find(library, "curl_multi_poll", curl.multi_poll) &&
-                       Find(library, "curl_multi_cleanup", curl.multi_cleanup) &&
-                       Find(library, "curl_slist_append", curl.slist_append) &&
-                       Find(library, "curl_slist_free_all", curl.slist_free_all);
+    const bool found =
+        Find(library, "curl_global_init", curl.global_init) && Find(library, "curl_easy_init", curl.easy_init) &&
+        Find(library, "curl_easy_setopt", curl.easy_setopt) && Find(library, "curl_easy_getinfo", curl.easy_getinfo) &&
+        Find(library, "curl_easy_cleanup", curl.easy_cleanup) && Find(library, "curl_multi_init", curl.multi_init) &&
+        Find(library, "curl_multi_add_handle", curl.multi_add_handle) &&
+        Find(library, "curl_multi_remove_handle", curl.multi_remove_handle) &&
+        Find(library, "curl_multi_perform", curl.multi_perform) &&
+        Find(library, "curl_multi_info_read", curl.multi_info_read) &&
+        Find(library, "curl_multi_poll", curl.multi_poll) && Find(library, "curl_multi_cleanup", curl.multi_cleanup) &&
+        Find(library, "curl_slist_append", curl.slist_append) &&
+        Find(library, "curl_slist_free_all", curl.slist_free_all);
     if (!found || curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
         dlclose(library);
         return nullptr;

@@ -63,6 +63,21 @@ struct Window::Impl {
     bool period_reported = false;
     int lines = 768;
 
+    // The renderer and the streaming texture a shown window presents through; false when either failed.
+    bool Make_presenter() {
+        renderer = Make_renderer(window);
+        if (renderer) texture = SDL_CreateTexture(renderer, Surface_format, SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!renderer || !texture) {
+            if (renderer) SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+            return false;
+        }
+        SDL_RendererInfo info{};
+        SDL_GetRendererInfo(renderer, &info);
+        real_vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+        return true;
+    }
+
     double Since_base_ms(Clock::time_point t) const {
         return std::chrono::duration<double, std::milli>(t - base).count();
     }
@@ -87,23 +102,17 @@ bool Window::Open(const std::string& title, int left, int top, int width, int he
         error = SDL_GetError();
         return false;
     }
-    w.renderer = Make_renderer(w.window);
-    if (w.renderer)
-        w.texture = SDL_CreateTexture(w.renderer, Surface_format, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!w.renderer || !w.texture) {
-        error = SDL_GetError();
-        if (w.renderer) SDL_DestroyRenderer(w.renderer);
-        SDL_DestroyWindow(w.window);
-        w.window = nullptr;
-        w.renderer = nullptr;
-        return false;
-    }
     w.width = width;
     w.height = height;
-    SDL_RendererInfo info{};
-    SDL_GetRendererInfo(w.renderer, &info);
     w.headless = Video_is_headless();
-    w.real_vsync = (info.flags & SDL_RENDERER_PRESENTVSYNC) && !w.headless;
+    // A window that shows nothing needs neither renderer nor texture: what it shows is the back buffer
+    // itself, and they would be two more window-sized blocks cleared at every start.
+    if (!w.headless && !w.Make_presenter()) {
+        error = SDL_GetError();
+        SDL_DestroyWindow(w.window);
+        w.window = nullptr;
+        return false;
+    }
     SDL_DisplayMode mode{};
     const int display = std::max(0, SDL_GetWindowDisplayIndex(w.window));
     if (SDL_GetCurrentDisplayMode(display, &mode) == 0) {
