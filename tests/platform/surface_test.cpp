@@ -68,3 +68,29 @@ TEST(Surface, ANewSurfaceIsBlackWhereAFreedOneWasPainted) {
         }
     }
 }
+
+TEST(Surface, SurfacesAroundTheMapThresholdHoldEveryPixelOfTheirRows) {
+    // Below the threshold SDL allocates the pixels, from it on they are a map of exactly the rows'
+    // bytes: odd widths and the sizes either side of it must both hold their last pixel.
+    const int threshold_px = static_cast<int>(Platform::Pixel_block_threshold / 4);
+    for (const auto& [w, h] : {std::pair{threshold_px - 1, 1}, std::pair{threshold_px, 1},
+                               std::pair{threshold_px + 1, 1}, std::pair{257, 131}, std::pair{1023, 769}}) {
+        auto s = Platform::Surface::Create(w, h);
+        ASSERT_TRUE(s) << w << "x" << h;
+        for (int y = 0; y < h; ++y) {
+            s->Row(y)[0] = 0x123456u;
+            s->Row(y)[w - 1] = 0x654321u;
+        }
+        auto copy = Platform::Surface::Create(w, h);
+        ASSERT_TRUE(copy);
+        const Platform::Rect all{0, 0, w, h};
+        ASSERT_TRUE(copy->Blit(*s, all, all, all, false, false));
+        for (int y = 0; y < h; ++y) {
+            ASSERT_EQ(copy->Get_pixel(0, y), 0x123456u) << w << "x" << h << " row " << y;
+            ASSERT_EQ(copy->Get_pixel(w - 1, y), 0x654321u) << w << "x" << h << " row " << y;
+            if (w > 2) {
+                ASSERT_EQ(copy->Get_pixel(w / 2, y), 0u);
+            }
+        }
+    }
+}
