@@ -6,12 +6,15 @@
 
 #include <algorithm>
 #include <boost/filesystem.hpp>
+#include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
+#include "library/Folder_survey.h"
 #include "library/Folder_times.h"
 #include "library/VxDatabase.h"
 #include "platform/paths.h"
@@ -31,21 +34,6 @@ bool Same_album(const VX_FileSystem_cd& a, const VX_FileSystem_cd& b) {
     return true;
 }
 
-// "a/b/c/" gives "a/b/"; the top folder gives "".
-std::string_view Parent_of(std::string_view path) {
-    if (path.size() < 2) return {};
-    const std::size_t sep = path.rfind(Platform::Path_separator, path.size() - 2);
-    return sep == std::string_view::npos ? std::string_view() : path.substr(0, sep + 1);
-}
-
-// A recorded folder that is as it was. Album folders (no folder inside) are most of a music folder and
-// each would cost a look at the disk: one added, removed or renamed changes the folder that holds it,
-// so they are taken at the time recorded when it is a sure one.
-bool Unchanged(const VX_scanned_folder& f) {
-    if (f.time == Scan_record::Unknown_time) return false;
-    return f.leaf || Scan_record::Folder_time(f.path) == f.time;
-}
-
 std::string Resolved(const std::string& folder) {
     boost::system::error_code ec;
     const fs::path p = fs::canonical(folder, ec);
@@ -60,32 +48,27 @@ std::string Resolved(const std::string& folder) {
 // which is where a full scan would have met it.
 class Walk {
 public:
-    Walk(VxDatabase& db, const VX_folder_times* old) : db_(db), loaded_(db.Get_nof_cds()) {
+    // survey: with the side file (none: every folder is listed); it outlives the walk.
+    Walk(VxDatabase& db, VX_folder_survey& survey) : db_(db), survey_(survey), loaded_(db.Get_nof_cds()) {
         const auto& cds = db.Musiclist().cds;
         album_at_.reserve(cds.size());
         for (std::size_t i = 0; i < cds.size(); ++i) album_at_.emplace(cds[i].path, static_cast<int>(i));
-        if (!old) return;
-        old_.reserve(old->folders.size());
-        for (const VX_scanned_folder& f : old->folders) {
-            old_.emplace(f.path, &f);
-            children_[Parent_of(f.path)].push_back(&f);
-        }
-        // The scan meets subfolders in name order; the side file mostly has them so.
-        const auto by_path = [](const VX_scanned_folder* a, const VX_scanned_folder* b) { return a->path < b->path; };
-        for (auto& [parent, list] : children_)
-            if (!std::is_sorted(list.begin(), list.end(), by_path)) std::sort(list.begin(), list.end(), by_path);
     }
 
     void Run(const std::string& root) {
-        Scan_record::Session session(listed_, [this](const std::string& path, const std::string& real) {
-            if (old_.find(path) == old_.end()) return false;
-            Check(path, real);
-            return true;
-        });
+        Scan_record::Session session(
+            listed_,
+            [this](const std::string& path, const std::string& real) {
+                const std::size_t i = Recorded(path);
+                if (i == None) return false;
+                Check(path, real, i);
+                return true;
+            },
+            &survey_.listings);
         session_ = &session;
         const std::string real = Resolved(root);
         session.Enter(real);
-        Check(root, real);
+        Check(root, real, Recorded(root));
         session_ = nullptr;
     }
 
@@ -93,22 +76,28 @@ public:
         int fresh_before;  // albums the scan had made when a full scan would have met this one
         int index;         // among the loaded albums
     };
-    std::vector<VX_scanned_folder> kept;  // unchanged folders, as the side file had them
+    std::vector<std::size_t> kept;  // unchanged folders, by their place in the side file
     std::vector<Kept_album> kept_albums;
-    const std::vector<VX_scanned_folder>& Listed() const { return listed_; }
+    std::vector<VX_scanned_folder>& Listed() { return listed_; }
     int Loaded() const { return loaded_; }
     // A loaded album's position among the loaded ones, -1 when none has this path.
-    int Loaded_index(const std::string& path) const {
+    int Loaded_index(std::string_view path) const {
         const auto it = album_at_.find(path);
         return it == album_at_.end() ? -1 : it->second;
     }
 
 private:
-    void Check(const std::string& path, const std::string& real) {
-        const auto it = old_.find(path);
-        const VX_scanned_folder* recorded = it == old_.end() ? nullptr : it->second;
-        if (recorded && recorded->real == real && Unchanged(*recorded)) {
-            Keep(path, *recorded);
+    static constexpr std::size_t None = static_cast<std::size_t>(-1);
+
+    std::size_t Recorded(std::string_view path) const {
+        if (!survey_.old) return None;
+        const auto it = survey_.at.find(path);
+        return it == survey_.at.end() ? None : it->second;
+    }
+
+    void Check(const std::string& path, const std::string& real, std::size_t recorded) {
+        if (recorded != None && survey_.old->folders[recorded].real == real && survey_.Unchanged(recorded)) {
+            Keep(path, recorded);
             return;
         }
         boost::system::error_code ec;
@@ -120,56 +109,60 @@ private:
         }
     }
 
-    void Keep(const std::string& path, const VX_scanned_folder& folder) {
-        kept.push_back(folder);
+    void Keep(const std::string& path, std::size_t recorded) {
+        kept.push_back(recorded);
         const int album = Loaded_index(path);
         bool pending = album >= 0;
-        // The scan makes a folder's album at its first song, between the subfolders around it.
-        const std::string first_song = pending ? Loaded_album(album).songs.front().file_name : std::string();
-        const auto children = children_.find(path);
-        if (children != children_.end()) {
-            for (const VX_scanned_folder* child : children->second) {
-                const std::string name = child->path.substr(path.size(), child->path.size() - path.size() - 1);
-                if (pending && first_song < name) {
+        // The scan makes a folder's album at its first song, between the subfolders around it. The
+        // loaded albums stay where they are while the scan adds albums in front.
+        const std::string* first_song = pending ? &Loaded_album(album).songs.front().file_name : nullptr;
+        const auto children = survey_.children.find(path);
+        if (children != survey_.children.end()) {
+            for (const std::size_t c : children->second) {
+                const VX_scanned_folder& child = survey_.old->folders[c];
+                const std::string_view name =
+                    std::string_view(child.path).substr(path.size(), child.path.size() - path.size() - 1);
+                if (pending && *first_song < name) {
                     kept_albums.push_back(Kept_album{Fresh(), album});
                     pending = false;
                 }
-                if (!session_->Enter(child->real)) {
-                    VxTrace::Instance().Write_error(name + " : folder already scanned, skipped");
+                if (!session_->Enter(child.real)) {
+                    VxTrace::Instance().Write_error(std::string(name) + " : folder already scanned, skipped");
                     continue;
                 }
-                Check(child->path, child->real);
+                Check(child.path, child.real, c);
             }
         }
         if (pending) kept_albums.push_back(Kept_album{Fresh(), album});
     }
 
     int Fresh() const { return db_.Get_nof_cds() - loaded_; }
-    // The scan's albums stand in front of the loaded ones.
     const VX_FileSystem_cd& Loaded_album(int index) const {
         return db_.Musiclist().cds[static_cast<std::size_t>(Fresh() + index)];
     }
 
     VxDatabase& db_;
+    VX_folder_survey& survey_;  // its listings are taken by the scan
     const int loaded_;
-    // Keys are views of the paths of the loaded albums (which stay where they are while the scan
-    // adds albums in front) and of the side file's folders.
+    // Keys are views of the paths of the loaded albums, which stay where they are while the scan
+    // adds albums in front.
     std::unordered_map<std::string_view, int> album_at_;
-    std::unordered_map<std::string_view, const VX_scanned_folder*> old_;
-    std::unordered_map<std::string_view, std::vector<const VX_scanned_folder*>> children_;
     std::vector<VX_scanned_folder> listed_;
     Scan_record::Session* session_ = nullptr;
 };
 
-// Whether the side file's times are all still the folders' times: nothing was added, removed or
-// renamed anywhere below (any of these changes the time of the folder that holds it).
-bool All_as_they_were(const VX_folder_times& times, const std::string& root) {
-    bool has_root = false;
-    for (const VX_scanned_folder& f : times.folders) {
-        if (!Unchanged(f)) return false;
-        has_root = has_root || f.path == root;
-    }
-    return has_root;
+}  // namespace
+
+namespace {
+
+void Write_times(std::vector<VX_scanned_folder> folders, std::string identity) {
+    VX_folder_times times;
+    times.root = VxRead::Instance().Get_music_folder();
+    times.library = std::move(identity);
+    times.folders = std::move(folders);
+    if (!Folder_times::Write(times))
+        VxTrace::Instance().Write_error(std::string("DB::Check_folders : could not write '") + Folder_times::File_name +
+                                        "'");
 }
 
 }  // namespace
@@ -177,24 +170,22 @@ bool All_as_they_were(const VX_folder_times& times, const std::string& root) {
 namespace Folder_check {
 
 void Write_times(std::vector<VX_scanned_folder> listed) {
-    VX_folder_times times;
-    times.root = VxRead::Instance().Get_music_folder();
-    times.library = Folder_times::Library_identity(VxDatabase::Instance().Musiclist());
-    times.folders = std::move(listed);
-    if (!Folder_times::Write(times))
-        VxTrace::Instance().Write_error(std::string("DB::Check_folders : could not write '") + Folder_times::File_name +
-                                        "'");
+    ::Write_times(std::move(listed), Folder_times::Library_identity(VxDatabase::Instance().Musiclist()));
 }
 
 VX_folder_check Check_music_folder() {
+    return Check_music_folder(Folder_survey::Make(VxRead::Instance().Get_music_folder()));
+}
+
+VX_folder_check Check_music_folder(VX_folder_survey survey) {
     VxTraceScope scope("DB::Check_folders");
     VxDatabase& db = VxDatabase::Instance();
     VxTrace& trace = VxTrace::Instance();
     VX_folder_check result;
     const std::string root = VxRead::Instance().Get_music_folder();
     if (root.empty()) return result;
-    boost::system::error_code ec;
-    if (!fs::is_directory(root, ec)) {
+    if (survey.root != root) survey = Folder_survey::Make(root);  // the settings named another since
+    if (!survey.root_is_folder) {
         // An unplugged disk must not empty the library: it stays, and the next start checks again. The
         // settings have shown their message about the folder already.
         trace.Write_error("DB::Check_folders : the music folder '" + root +
@@ -202,23 +193,21 @@ VX_folder_check Check_music_folder() {
         return result;
     }
 
-    std::string why;
-    std::optional<VX_folder_times> old = Folder_times::Read(why);
-    if (old && old->root != root) {
-        why = std::string("'") + Folder_times::File_name + "' was written for the music folder '" + old->root + "'";
-        old.reset();
-    } else if (old && old->library != Folder_times::Library_identity(db.Musiclist())) {
-        why = std::string("'") + Folder_times::File_name + "' was written for another library";
-        old.reset();
+    // The library's identity is a sum over its albums: the check's changes are added and taken off.
+    std::uint64_t digest = 0;
+    for (const VX_FileSystem_cd& cd : db.Musiclist().cds) digest += Folder_times::Album_digest(cd);
+    if (survey.old && survey.old->library != Folder_times::Identity_text(db.Musiclist().cds.size(), digest)) {
+        survey.why = std::string("'") + Folder_times::File_name + "' was written for another library";
+        survey.old.reset();
     }
-    if (!old) trace.Write_error("DB::Check_folders : " + why + "; every folder is listed");
-    if (old && All_as_they_were(*old, root)) {
-        result.folders = static_cast<int>(old->folders.size());
+    if (!survey.old) trace.Write_error("DB::Check_folders : " + survey.why + "; every folder is listed");
+    if (survey.old && survey.as_they_were) {
+        result.folders = static_cast<int>(survey.old->folders.size());
         trace.Write("DB::Check_folders : " + std::to_string(result.folders) + " folders as they were");
         return result;
     }
 
-    Walk walk(db, old ? &*old : nullptr);
+    Walk walk(db, survey);
     walk.Run(root);
     VX_FileSystem_musiclist all = db.Take_musiclist();
     const int fresh = static_cast<int>(all.cds.size()) - walk.Loaded();
@@ -230,6 +219,7 @@ VX_folder_check Check_music_folder() {
     std::vector<int> same_as(static_cast<std::size_t>(fresh), -1);
     std::vector<bool> matched(static_cast<std::size_t>(walk.Loaded()), false);
     for (const auto& k : walk.kept_albums) matched[static_cast<std::size_t>(k.index)] = true;
+    std::vector<bool> stays = matched;  // a loaded album that goes into the new library
     for (int k = 0; k < fresh; ++k) {
         const int i = walk.Loaded_index(scanned(k).path);
         if (i < 0) {
@@ -237,10 +227,12 @@ VX_folder_check Check_music_folder() {
             continue;
         }
         matched[static_cast<std::size_t>(i)] = true;
-        if (Same_album(loaded(i), scanned(k)))
+        if (Same_album(loaded(i), scanned(k))) {
             same_as[static_cast<std::size_t>(k)] = i;
-        else
+            stays[static_cast<std::size_t>(i)] = true;
+        } else {
             ++result.added;
+        }
     }
     result.removed = static_cast<int>(std::count(matched.begin(), matched.end(), false));
     result.listed = static_cast<int>(walk.Listed().size());
@@ -249,15 +241,21 @@ VX_folder_check Check_music_folder() {
                 " listed, " + std::to_string(result.added) + " albums new or changed, " +
                 std::to_string(result.removed) + " gone");
 
-    std::vector<VX_scanned_folder> times = std::move(walk.kept);
-    times.insert(times.end(), walk.Listed().begin(), walk.Listed().end());
+    // The walk is done with the survey: its unchanged folders move into the new times.
+    std::vector<VX_scanned_folder> times;
+    times.reserve(walk.kept.size() + walk.Listed().size());
+    for (const std::size_t i : walk.kept) times.push_back(std::move(survey.old->folders[i]));
+    std::move(walk.Listed().begin(), walk.Listed().end(), std::back_inserter(times));
     if (!result.Library_changed()) {
         all.cds.erase(all.cds.begin(), all.cds.begin() + fresh);
+        const std::size_t albums = all.cds.size();
         db.Set_musiclist(std::move(all));
-        Write_times(std::move(times));
+        ::Write_times(std::move(times), Folder_times::Identity_text(albums, digest));
         return result;
     }
 
+    for (int i = 0; i < walk.Loaded(); ++i)
+        if (!stays[static_cast<std::size_t>(i)]) digest -= Folder_times::Album_digest(loaded(i));
     // The albums in the order a full scan makes them (each in front of the ones before).
     VX_FileSystem_musiclist made;
     std::vector<std::string> to_score;
@@ -268,6 +266,7 @@ VX_folder_check Check_music_folder() {
         if (i >= 0) {
             made.cds.push_front(std::move(loaded(i)));
         } else {
+            digest += Folder_times::Album_digest(cd);
             to_score.push_back(cd.path);
             made.cds.push_front(std::move(cd));
         }
@@ -278,6 +277,7 @@ VX_folder_check Check_music_folder() {
         made.cds.push_front(std::move(loaded(kept.index)));
     }
     while (k < fresh) take_scanned();
+    const std::size_t albums = made.cds.size();
     db.Set_musiclist(std::move(made));
 
     // New and changed albums read their tag files; every other album's ratings are current.
@@ -290,7 +290,7 @@ VX_folder_check Check_music_folder() {
     // The library file is saved when the jukebox ends, with what else changes; should it never be,
     // the side file's library identity no longer fits and the next start lists every folder.
     db.Set_changed(true);
-    Write_times(std::move(times));
+    ::Write_times(std::move(times), Folder_times::Identity_text(albums, digest));
     return result;
 }
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "library/Folder_survey.h"
 #include "library/Scan_record.h"
 
 // What a check found.
@@ -23,6 +24,9 @@ namespace Folder_check {
 // missing or corrupt side file lists every folder. A music folder that cannot be read leaves the
 // library as it is (a message says so).
 VX_folder_check Check_music_folder();
+// The same with the survey of the disk made beforehand (on any thread, beside the load): the survey
+// is all it looks at of the side file and of the unchanged folders' times.
+VX_folder_check Check_music_folder(VX_folder_survey survey);
 
 // After a full scan of the music folder: its listed folders become the side file's times.
 void Write_times(std::vector<VX_scanned_folder> listed);

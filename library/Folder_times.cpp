@@ -22,6 +22,10 @@ const char* const Signature = "Tavrix folder times 1";
 
 // Names may hold any byte but the separator: tabs, new lines and backslashes are escaped.
 void Append_escaped(std::string& out, std::string_view text) {
+    if (text.find_first_of("\\\t\n") == std::string_view::npos) {
+        out.append(text);
+        return;
+    }
     for (char c : text) {
         if (c == '\\')
             out += "\\\\";
@@ -85,7 +89,7 @@ bool Header(Lines& lines, std::string_view key, std::string_view& value) {
     return true;
 }
 
-std::string Without_separator(const std::string& path) {
+std::string_view Without_separator(std::string_view path) {
     return path.size() > 1 && path.back() == Platform::Path_separator ? path.substr(0, path.size() - 1) : path;
 }
 
@@ -93,28 +97,36 @@ std::string Without_separator(const std::string& path) {
 
 namespace Folder_times {
 
-std::string Library_identity(const VX_FileSystem_musiclist& musiclist) {
-    // FNV-1a of each album's path, cover, song count and first and last song file, summed: the same
-    // albums in any order give the same digest, an album with a song more another. Read at every start.
-    std::uint64_t sum = 0;
-    for (const VX_FileSystem_cd& cd : musiclist.cds) {
-        std::uint64_t h = 14695981039346656037ull;
-        auto add = [&h](const std::string& text) {
-            for (unsigned char c : text) h = (h ^ c) * 1099511628211ull;
-            h = (h ^ 0xffu) * 1099511628211ull;
-        };
-        add(cd.path);
-        add(cd.cover);
-        add(std::to_string(cd.songs.size()));
-        if (!cd.songs.empty()) {
-            add(cd.songs.front().file_name);
-            add(cd.songs.back().file_name);
-        }
-        sum += h;
+std::uint64_t Album_digest(const VX_FileSystem_cd& cd) {
+    // FNV-1a of the album's path, cover, song count and first and last song file: the same albums in
+    // any order give the same sum, an album with a song more another.
+    std::uint64_t h = 14695981039346656037ull;
+    auto add = [&h](std::string_view text) {
+        for (unsigned char c : text) h = (h ^ c) * 1099511628211ull;
+        h = (h ^ 0xffu) * 1099511628211ull;
+    };
+    add(cd.path);
+    add(cd.cover);
+    char count[24];
+    add(std::string_view(
+        count, static_cast<std::size_t>(std::to_chars(count, count + sizeof count, cd.songs.size()).ptr - count)));
+    if (!cd.songs.empty()) {
+        add(cd.songs.front().file_name);
+        add(cd.songs.back().file_name);
     }
+    return h;
+}
+
+std::string Identity_text(std::size_t albums, std::uint64_t digest_sum) {
     std::ostringstream out;
-    out << musiclist.cds.size() << ' ' << std::hex << sum;
+    out << albums << ' ' << std::hex << digest_sum;
     return out.str();
+}
+
+std::string Library_identity(const VX_FileSystem_musiclist& musiclist) {
+    std::uint64_t sum = 0;
+    for (const VX_FileSystem_cd& cd : musiclist.cds) sum += Album_digest(cd);
+    return Identity_text(musiclist.cds.size(), sum);
 }
 
 std::optional<VX_folder_times> Read(std::string& why) {
@@ -178,28 +190,32 @@ std::optional<VX_folder_times> Read(std::string& why) {
 bool Write(const VX_folder_times& times) {
     // A folder is a leaf when no other recorded folder lies directly inside it.
     std::unordered_set<std::string_view> parents;
+    parents.reserve(times.folders.size());
     for (const VX_scanned_folder& folder : times.folders) {
         const std::string_view path = folder.path;
         if (path.size() < 2) continue;
         const std::size_t sep = path.rfind(Platform::Path_separator, path.size() - 2);
         if (sep != std::string_view::npos) parents.insert(path.substr(0, sep + 1));
     }
+    const std::string_view root = times.root;
     std::string text;
-    text.reserve(64 + times.root.size() + times.folders.size() * 64);
+    text.reserve(64 + root.size() + times.folders.size() * 64);
     text += Signature;
     text += "\nroot\t";
-    Append_escaped(text, times.root);
+    Append_escaped(text, root);
     text += "\nlibrary\t" + times.library + "\nfolders\t";
     std::size_t count = 0;
-    for (const VX_scanned_folder& folder : times.folders) count += folder.path.rfind(times.root, 0) == 0 ? 1 : 0;
+    for (const VX_scanned_folder& folder : times.folders) count += folder.path.starts_with(root) ? 1 : 0;
     text += std::to_string(count) + "\n";
     for (const VX_scanned_folder& folder : times.folders) {
-        if (folder.path.rfind(times.root, 0) != 0) continue;  // not below the music folder: listed again
-        text += std::to_string(folder.time);
-        text += parents.count(folder.path) ? "\tF\t" : "\tL\t";
-        Append_escaped(text, std::string_view(folder.path).substr(times.root.size()));
+        const std::string_view path = folder.path;
+        if (!path.starts_with(root)) continue;  // not below the music folder: listed again
+        char time[24];
+        text.append(time, std::to_chars(time, time + sizeof time, folder.time).ptr);
+        text += parents.count(path) ? "\tF\t" : "\tL\t";
+        Append_escaped(text, path.substr(root.size()));
         text += '\t';
-        if (folder.real != Without_separator(folder.path)) Append_escaped(text, folder.real);
+        if (folder.real != Without_separator(path)) Append_escaped(text, folder.real);
         text += '\n';
     }
     text += "end\n";

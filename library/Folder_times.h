@@ -2,6 +2,8 @@
 // every folder the last scan or check listed, so that a start lists only the folders changed since.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +26,10 @@ inline constexpr unsigned long long Max_file_size = 64ull << 20;
 // The album count and a digest of the album paths that does not depend on their order: a library
 // file written without its side file (a failed save, a copy put back) shows as another library.
 std::string Library_identity(const VX_FileSystem_musiclist& musiclist);
+// One album's part: the identity is the album count and the sum of these, so that a change to the
+// library changes it by the albums that come and go.
+std::uint64_t Album_digest(const VX_FileSystem_cd& cd);
+std::string Identity_text(std::size_t albums, std::uint64_t digest_sum);
 
 // The side file of the working folder; nothing (and the reason in why) when it is missing or not whole.
 std::optional<VX_folder_times> Read(std::string& why);

@@ -2,6 +2,7 @@
 // starts as a first start would.
 #include "library/Library_startup.h"
 
+#include <future>
 #include <string>
 #include <utility>
 #include <vector>
@@ -81,11 +82,15 @@ void Library_at_startup(const std::function<void()>& cache_covers) {
         No_albums_check();
         return;
     }
+    // The check's look at the disk (the side file, the times of the folders that hold folders) runs
+    // beside the load; it touches nothing of the library. A failed load waits for it and drops it.
+    std::future<VX_folder_survey> survey =
+        std::async(std::launch::async, Folder_survey::Make, VxRead::Instance().Get_music_folder());
     try {
         db.Load();
         Complete_if_unfit();
         // Albums copied, removed or renamed since the last start; their covers are due then.
-        if (Folder_check::Check_music_folder().Library_changed()) {
+        if (Folder_check::Check_music_folder(survey.get()).Library_changed()) {
             if (cache_covers) VxRead::Instance().Set_cache_covers(true);
             No_albums_check();
         }

@@ -34,6 +34,7 @@ struct Scan_state {
     // entered folders kept from one outermost call to the next.
     std::vector<VX_scanned_folder>* listed = nullptr;
     Scan_record::Session::Descend descend;
+    VX_prepared_listings* prepared = nullptr;
     bool session = false;
 };
 
@@ -77,11 +78,11 @@ public:
             Platform::Message_box("VxDatabase", "Error : This is not an directory");
             return false;
         }
-        base_ = With_separator(folder_);
+        base_ = Scan_record::With_separator(folder_);
         // The outermost call resolves its folder; inner calls arrive here already recorded.
         const std::string real = real_hint.empty() ? Resolved(base_) : real_hint;
         if (state_.depth == 1) state_.visited.insert(real);
-        real_base_ = With_separator(real);
+        real_base_ = Scan_record::With_separator(real);
         // Its time comes with the listing, read before the entries.
         if (state_.listed) {
             record_ = state_.listed->size();
@@ -96,17 +97,16 @@ public:
     // library whatever order this file system keeps its entries in. A folder that cannot be
     // listed throws, as the scan has always reported it.
     void List_entries() {
-        Platform::Folder_listing listing = Platform::List_folder(base_);
+        VX_prepared_listing listed = Take_prepared();
         // The time before the listing: a change while it runs shows at the next check.
-        if (state_.listed) (*state_.listed)[record_].time = Scan_record::Folder_time(listing.time);
+        if (state_.listed) (*state_.listed)[record_].time = listed.time;
+        const Platform::Folder_listing& listing = listed.listing;
         if (listing.open_error)  // the error text as the scan has always written it
             throw fs::filesystem_error(
                 "cannot list folder", base_,
                 boost::system::error_code(listing.open_error.value(), boost::system::system_category()));
         list_error_ = listing.read_error;
-        entries_ = std::move(listing.entries);
-        std::sort(entries_.begin(), entries_.end(),
-                  [](const Platform::Folder_entry& a, const Platform::Folder_entry& b) { return a.name < b.name; });
+        entries_ = std::move(listed.listing.entries);
     }
 
     // Each entry's fault is its own line; the others are taken all the same.
@@ -130,8 +130,16 @@ public:
 private:
     using Entry = Platform::Folder_entry;  // a link counts as what it leads to
 
-    static std::string With_separator(const std::string& path) {
-        return (!path.empty() && path.back() == Platform::Path_separator) ? path : path + Platform::Path_separator;
+    VX_prepared_listing Take_prepared() {
+        if (state_.prepared) {
+            const auto it = state_.prepared->find(base_);
+            if (it != state_.prepared->end()) {
+                VX_prepared_listing taken = std::move(it->second);
+                state_.prepared->erase(it);
+                return taken;
+            }
+        }
+        return Scan_record::List(base_);
     }
 
     void Scan_subfolder(const Entry& entry) {
@@ -264,10 +272,23 @@ std::int64_t Folder_time(const std::optional<std::filesystem::file_time_type>& t
     return ns == Unknown_time ? 1 : ns;
 }
 
-Session::Session(std::vector<VX_scanned_folder>& listed, Descend descend) {
+std::string With_separator(const std::string& path) {
+    return (!path.empty() && path.back() == Platform::Path_separator) ? path : path + Platform::Path_separator;
+}
+
+VX_prepared_listing List(const std::string& folder) {
+    VX_prepared_listing listed{Platform::List_folder(folder), Unknown_time};
+    listed.time = Folder_time(listed.listing.time);
+    std::sort(listed.listing.entries.begin(), listed.listing.entries.end(),
+              [](const Platform::Folder_entry& a, const Platform::Folder_entry& b) { return a.name < b.name; });
+    return listed;
+}
+
+Session::Session(std::vector<VX_scanned_folder>& listed, Descend descend, VX_prepared_listings* prepared) {
     Scan_state& state = State();
     state.listed = &listed;
     state.descend = std::move(descend);
+    state.prepared = prepared;
     state.session = true;
     state.visited.clear();
 }
@@ -276,6 +297,7 @@ Session::~Session() {
     Scan_state& state = State();
     state.listed = nullptr;
     state.descend = nullptr;
+    state.prepared = nullptr;
     state.session = false;
     state.visited.clear();
 }

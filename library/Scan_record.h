@@ -1,5 +1,5 @@
-// What a scan records of the folders it enters (their times, for the start-up check of changed
-// folders) and how that check takes part in a scan. UI thread only, like the scan itself.
+// What a scan records of the folders it enters (their times, for the start-up check) and how that
+// check takes part in a scan. A session is the UI thread's, like the scan; Folder_time and List any.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+#include "platform/folder_listing.h"
 
 class VxDatabase;
 
@@ -21,6 +24,15 @@ struct VX_scanned_folder {
     bool leaf = false;
 };
 
+// A folder listed ahead of its scan (on another thread): the listing, its entries in name order, and
+// its time by the rules of Folder_time as they stood when it was listed.
+struct VX_prepared_listing {
+    Platform::Folder_listing listing;
+    std::int64_t time = 0;
+};
+// By the folder's path as the scan reaches it, ending in the separator.
+using VX_prepared_listings = std::unordered_map<std::string, VX_prepared_listing>;
+
 namespace Scan_record {
 
 // A time no folder is taken to have: the folder is listed again at the next check.
@@ -32,14 +44,20 @@ inline constexpr std::int64_t Unknown_time = 0;
 std::int64_t Folder_time(const std::string& path);
 // The same rules for a time already read (none: it could not be).
 std::int64_t Folder_time(const std::optional<std::filesystem::file_time_type>& time);
+// The path ending in the separator, as a scan names the folders it lists.
+std::string With_separator(const std::string& path);
+// A listing as a scan takes it: Platform::List_folder, the time as above, entries in name order.
+VX_prepared_listing List(const std::string& folder);
 
 // While a session lives, every folder a scan lists is appended to `listed`, all scans share one set
 // of entered folders, and `descend` (when given) is asked first about every subfolder a scan meets
-// (its path ending in the separator, its resolved path): true when it took care of it. One at a time.
+// (its path ending in the separator, its resolved path): true when it took care of it. A folder in
+// `prepared` is taken from there instead of being listed again. One at a time.
 class Session {
 public:
     using Descend = std::function<bool(const std::string& path, const std::string& real)>;
-    Session(std::vector<VX_scanned_folder>& listed, Descend descend = nullptr);
+    Session(std::vector<VX_scanned_folder>& listed, Descend descend = nullptr,
+            VX_prepared_listings* prepared = nullptr);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

@@ -23,7 +23,8 @@ enum class Durability { durable, cache };
 // Puts from over to in one step, replacing what to held (Windows' rename refuses that; this does not),
 // and, when durable, on the disk once it returns: the new name is on the disk too (the folder is
 // synced, or the move writes through). Both names lie in one folder. False, with both files as they
-// were, when it fails.
+// were, when it fails; but a cache's old file may be gone then, as after a crash in the step (POSIX
+// removes it first, so that no file system writes the new one out at once).
 bool Replace_file(const std::string& from, const std::string& to, Durability durability = Durability::durable);
 
 }  // namespace Platform

@@ -10,10 +10,11 @@
 
 namespace Atomic_file {
 
-// Writes content to path as described above. False (and the old file untouched, no temporary
+// Writes content to path as described above. False (the old file untouched, a cache's excepted, and no temporary
 // file left behind) when any step fails. A symbolic link is followed: its target is replaced.
 // A cache file (Platform::Durability::cache) skips the flushes: a power cut may leave the old file,
-// or one that does not read, never a mix the reader takes for whole when it checks its end.
+// none, or one that does not read, never a mix the reader takes for whole when it checks its end;
+// a failed replacement may leave none.
 bool Write(const std::string& path, const std::string& content,
            Platform::Durability durability = Platform::Durability::durable);
 
