@@ -7,7 +7,6 @@
 // library and side file of the rebuild, with the previous run's new albums removed.
 #include <boost/filesystem.hpp>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -45,13 +44,6 @@ void Make_album(const fs::path& folder) {
     Touch(folder / "cover.jpg");
 }
 
-void Age_tree(const fs::path& root) {
-    const std::time_t hour_ago = std::time(nullptr) - 3600;
-    fs::last_write_time(root, hour_ago);
-    for (fs::recursive_directory_iterator it(root), end; it != end; ++it)
-        if (fs::is_directory(it->symlink_status())) fs::last_write_time(it->path(), hour_ago);
-}
-
 double Time_ms(const std::function<void()>& f) {
     const double start = VxTrace::Time_ms();
     f();
@@ -80,7 +72,7 @@ int main(int argc, char** argv) {
     Install_trace_logging_switch();
     std::fprintf(stderr, "generating %d albums x %d songs and the library ...\n", Albums, Songs);
     for (int a = 0; a < Albums; ++a) Make_album(Album_folder(music, a));
-    Age_tree(music);
+    Bench_home::Age_tree(music.string());
     VxDatabase& db = VxDatabase::Instance();
     Library_startup::Rebuild_library();
     const std::string library = Read(VxDatabase::File_name), times = Read(Folder_times::File_name);
