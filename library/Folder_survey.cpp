@@ -56,8 +56,8 @@ VX_folder_survey Make(const std::string& root) {
     if (!survey.root_is_folder) return survey;
     survey.old = Folder_times::Read(survey.why);
     if (survey.old && survey.old->root != root) {
-        survey.why =
-            std::string("'") + Folder_times::File_name + "' was written for the music folder '" + survey.old->root + "'";
+        survey.why = std::string("'") + Folder_times::File_name + "' was written for the music folder '" +
+                     survey.old->root + "'";
         survey.old.reset();
     }
     if (!survey.old) {

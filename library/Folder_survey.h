@@ -14,15 +14,16 @@
 #include "library/Scan_record.h"
 
 struct VX_folder_survey {
-    std::string root;            // the music folder it was made for, as the settings name it
-    bool root_is_folder = false;  // false: the music folder cannot be read now
+    std::string root;                    // the music folder it was made for, as the settings name it
+    bool root_is_folder = false;         // false: the music folder cannot be read now
     std::optional<VX_folder_times> old;  // the side file; none when missing, corrupt or of another folder
     std::string why;                     // why there is none
     // Per folder of old: its time now. An album folder (a leaf) is not looked at and keeps the time
     // recorded: one added, removed or renamed changes the folder that holds it.
     std::vector<std::int64_t> now;
-    // For the walk, when something changed. Views of old's paths: moving the survey keeps them valid: a moved vector's elements stay put.
-    std::unordered_map<std::string_view, std::size_t> at;                      // a folder by its path
+    // For the walk, when something changed. Views of old's paths: moving the survey keeps them valid: a moved vector's
+    // elements stay put.
+    std::unordered_map<std::string_view, std::size_t> at;                     // a folder by its path
     std::unordered_map<std::string_view, std::vector<std::size_t>> children;  // by parent, in name order
     // Listed ahead for the walk: every folder not recorded as it was, and everything below it.
     VX_prepared_listings listings;

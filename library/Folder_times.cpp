@@ -4,6 +4,7 @@
 // every start: one reading of the file, no copies of a line.
 #include "library/Folder_times.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
@@ -22,7 +23,7 @@ const char* const Signature = "Tavrix folder times 1";
 
 // Names may hold any byte but the separator: tabs, new lines and backslashes are escaped.
 void Append_escaped(std::string& out, std::string_view text) {
-    if (text.find_first_of("\\\t\n") == std::string_view::npos) {
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == '\\' || c == '\t' || c == '\n'; })) {
         out.append(text);
         return;
     }

@@ -2,7 +2,9 @@
 // platform separator, the user's three patterns are applied to single components.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "library/VxDatabase.h"
 
@@ -18,6 +20,11 @@ inline constexpr const char* Builtin_artist = "([^-]*).*";
 inline constexpr const char* Builtin_title = "[^-]*[-]*[\\s]*(.*)";
 inline constexpr const char* Builtin_song = ".*?[-|,]+(.*)\\.(?:\\w{3,4})";
 inline constexpr const char* Bare_name = "(.*)\\.(?:\\w{3,4})";
+
+// Builtin_song worked out without the expression library for a name of printable ASCII, where "."
+// is any character and "\w" an ASCII letter, digit or underscore in every locale: capture 1, or
+// "no match" as regex_extract gives it. Nothing for a name with other bytes: the library decides.
+std::optional<std::string> Builtin_song_name(std::string_view file_name);
 
 }  // namespace Names
 
