@@ -42,9 +42,11 @@ namespace {
 const char* const No_match = "no match";
 
 // The user's pattern when it matches, else the built-in one (not tried twice when they are the same).
+std::string Extract(std::string_view text, const std::string& pattern);
+
 std::string With_fallback(std::string_view text, const std::string& pattern, const char* builtin) {
-    std::string r = regex_extract(text, pattern);
-    if (r == No_match && pattern != builtin) r = regex_extract(text, builtin);
+    std::string r = Extract(text, pattern);
+    if (r == No_match && pattern != builtin) r = Extract(text, builtin);
     return r;
 }
 
@@ -73,41 +75,96 @@ std::string File_name(const std::string& path) {
 
 }  // namespace
 
-namespace Names {
+namespace {
 
-std::optional<std::string> Builtin_song_name(std::string_view name) {
-    const auto printable = [](char c) { return c >= 0x20 && c <= 0x7e; };
-    if (!std::all_of(name.begin(), name.end(), printable)) return std::nullopt;
-    // The match is whole, so "\.(?:\w{3,4})" is the end of the name; both lengths cannot fit, as
-    // the dot of the one would be a word character of the other.
-    std::size_t body = std::string_view::npos;
+constexpr char Separator = Platform::Path_separator;
+
+std::string Capture(std::string_view capture) { return capture.empty() ? std::string(No_match) : std::string(capture); }
+
+// Where "\\.(?:\\w{3,4})" ends a whole match: the length before the dot, npos when it cannot. Both
+// lengths cannot fit, as the dot of the one would be a word character of the other.
+std::size_t Before_extension(std::string_view name) {
     for (const std::size_t k : {3u, 4u})
         if (name.size() > k && name[name.size() - k - 1] == '.' &&
             std::all_of(name.end() - static_cast<std::ptrdiff_t>(k), name.end(), Ascii_word))
-            body = name.size() - k - 1;
-    if (body == std::string_view::npos) return std::string(No_match);
-    // The lazy ".*?" stops at the first run of '-', '|' or ','; the greedy run takes all of it; the
-    // capture is the rest up to the extension, and an empty capture is no match.
+            return name.size() - k - 1;
+    return std::string_view::npos;
+}
+
+// ".*?[-|,]+(.*)" then the extension: the lazy start stops at the first run of '-', '|' or ',', the
+// greedy run takes all of it, and the capture is the rest.
+std::string Song(std::string_view name) {
+    const std::size_t body = Before_extension(name);
+    if (body == std::string_view::npos) return No_match;
     const auto separator = [](char c) { return c == '-' || c == '|' || c == ','; };
     std::size_t rest = 0;
     while (rest < body && !separator(name[rest])) ++rest;
-    if (rest == body) return std::string(No_match);
+    if (rest == body) return No_match;
     while (rest < body && separator(name[rest])) ++rest;
-    if (rest == body) return std::string(No_match);
-    return std::string(name.substr(rest, body - rest));
+    return Capture(name.substr(rest, body - rest));
+}
+
+// "[^-]*[-]*[\\s]*(.*)": each greedy part takes all it can (in printable ASCII \\s is the space).
+std::string Title(std::string_view folder) {
+    std::size_t at = 0;
+    while (at < folder.size() && folder[at] != '-') ++at;
+    while (at < folder.size() && folder[at] == '-') ++at;
+    while (at < folder.size() && folder[at] == ' ') ++at;
+    return Capture(folder.substr(at));
+}
+
+// The component that ends `from_end` separators before the end of path, for ".*/([^/]*)/[^/]*" and
+// its parent's pattern: the greedy ".*" leaves the last separators to the rest.
+std::string Component(std::string_view path, int from_end) {
+    std::size_t end = path.size();
+    for (int i = 0; i < from_end; ++i) {
+        end = path.rfind(Separator, end == 0 ? std::string_view::npos : end - 1);
+        if (end == std::string_view::npos || end == 0) return No_match;
+    }
+    const std::size_t start = path.rfind(Separator, end - 1);
+    if (start == std::string_view::npos) return No_match;
+    return Capture(path.substr(start + 1, end - start - 1));
+}
+
+}  // namespace
+
+namespace Names {
+
+std::optional<std::string> By_hand(std::string_view text, std::string_view pattern) {
+    const auto printable = [](char c) { return c >= 0x20 && c <= 0x7e; };
+    if (!std::all_of(text.begin(), text.end(), printable)) return std::nullopt;
+    if (pattern == Builtin_song) return Song(text);
+    if (pattern == Builtin_artist) return Capture(text.substr(0, std::min(text.find('-'), text.size())));
+    if (pattern == Builtin_title) return Title(text);
+    if (pattern == Bare_name) {
+        const std::size_t body = Before_extension(text);
+        return body == std::string_view::npos ? std::string(No_match) : Capture(text.substr(0, body));
+    }
+    if (pattern == Folder_pattern()) return Component(text, 1);
+    if (pattern == Parent_folder_pattern()) return Component(text, 2);
+    if (pattern == Folder_path_pattern()) {
+        const std::size_t last = text.rfind(Separator);
+        return last == std::string_view::npos ? std::string(No_match) : Capture(text.substr(0, last));
+    }
+    return std::nullopt;
 }
 
 }  // namespace Names
 
+namespace {
+// The expressions a scan runs on every song and album, by hand where Names::By_hand can: the
+// expression library's matcher took a third of a rebuild's instructions.
+std::string Extract(std::string_view text, const std::string& pattern) {
+    if (std::optional<std::string> r = Names::By_hand(text, pattern)) return std::move(*r);
+    return regex_extract(text, pattern);
+}
+}  // namespace
+
 void extract_song_names(const std::string& path, const std::string& song_pattern, VX_FileSystem_song& song) {
     song.file_name = File_name(path);
     if (song.file_name != No_match) {
-        // The default expression by hand: it names every song of a rebuild, and the library's
-        // matcher took a third of a rebuild's instructions.
-        std::optional<std::string> by_hand;
-        if (song_pattern == Names::Builtin_song) by_hand = Names::Builtin_song_name(song.file_name);
-        song.name = by_hand ? std::move(*by_hand) : With_fallback(song.file_name, song_pattern, Names::Builtin_song);
-        if (song.name == No_match) song.name = regex_extract(song.file_name, Names::Bare_name);
+        song.name = With_fallback(song.file_name, song_pattern, Names::Builtin_song);
+        if (song.name == No_match) song.name = Extract(song.file_name, Names::Bare_name);
         if (song.name == No_match)
             Platform::Message_box("VxDefs", "Song name could not be extracted. Please report this !");
     } else {
@@ -132,9 +189,9 @@ void extract_names(const std::string& path, bool use_two_directories, const std:
     if (!(last.valid && cut != std::string::npos && last.folder_part == folder_part &&
           last.two == use_two_directories && last.artist_pattern == artist_pattern &&
           last.title_pattern == title_pattern)) {
-        const std::string folder = regex_extract(path, Names::Folder_pattern());
-        const std::string parent = regex_extract(path, Names::Parent_folder_pattern());
-        last.path = regex_extract(path, Names::Folder_path_pattern()) + Platform::Path_separator_text;
+        const std::string folder = Extract(path, Names::Folder_pattern());
+        const std::string parent = Extract(path, Names::Parent_folder_pattern());
+        last.path = Extract(path, Names::Folder_path_pattern()) + Platform::Path_separator_text;
 
         const bool two_level = parent != No_match && use_two_directories;
         if (two_level)

@@ -21,10 +21,10 @@ inline constexpr const char* Builtin_title = "[^-]*[-]*[\\s]*(.*)";
 inline constexpr const char* Builtin_song = ".*?[-|,]+(.*)\\.(?:\\w{3,4})";
 inline constexpr const char* Bare_name = "(.*)\\.(?:\\w{3,4})";
 
-// Builtin_song worked out without the expression library for a name of printable ASCII, where "."
-// is any character and "\w" an ASCII letter, digit or underscore in every locale: capture 1, or
-// "no match" as regex_extract gives it. Nothing for a name with other bytes: the library decides.
-std::optional<std::string> Builtin_song_name(std::string_view file_name);
+// regex_extract(text, pattern) worked out without the expression library, for the fixed patterns
+// above and the built-in ones, on text of printable ASCII (where "." is any character and "\w" and
+// "\s" mean the same in every locale). Nothing for other patterns and other text.
+std::optional<std::string> By_hand(std::string_view text, std::string_view pattern);
 
 }  // namespace Names
 
