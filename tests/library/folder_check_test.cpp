@@ -1,12 +1,15 @@
 // The start-up check of changed folders: albums added, removed or renamed give the library a full
 // rebuild would give, listing only what changed; a folder touched with nothing new keeps its album;
 // a missing, corrupt or unwritable side file, and a vanished music folder, lose nothing.
+#include "library/Folder_check.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <boost/filesystem.hpp>
 #include <sstream>
 
+#include "library/Folder_survey.h"
 #include "library/Folder_times.h"
 #include "library/Library_listing.h"
 #include "library/Library_startup.h"
@@ -14,6 +17,7 @@
 #include "library/VxRating.h"
 #include "settings/Atomic_file.h"
 #include "settings/CIniFile.h"
+#include "settings/VxRead.h"
 #include "tests/library/library_fixture.h"
 #include "tests/support/test_support.h"
 
@@ -249,4 +253,36 @@ TEST(FolderTimes, OddNamesRoundTripAndDamagedFilesDoNotRead) {
     std::remove(Folder_times::File_name);
     EXPECT_FALSE(Folder_times::Read(why));
     EXPECT_EQ(why, "no 'MusicDataBase.folders'");
+}
+
+// The survey is made beside the load, so the disk may change between it and the walk: an album added
+// then is found by the next start, and the walk gives a rebuild's library from the survey's answers.
+TEST(FolderCheck, AChangeAfterTheSurveyIsFoundByTheNextStart) {
+    Jukebox jb;
+    Tree(jb);
+    First_start();
+    const std::string m = jb.Music() + P("/");
+    jb.Touch("Various/Vol 3/01 - Three.mp3");
+    fs::last_write_time(m + "Various", std::time(nullptr) - 600);
+    VX_folder_survey survey = Folder_survey::Make(VxRead::Instance().Get_music_folder());
+    ASSERT_FALSE(survey.as_they_were);
+    EXPECT_EQ(survey.listings.count(m + P("Various/")), 1u);  // listed ahead for the walk
+    EXPECT_EQ(survey.listings.count(m + P("Various/Vol 1/")), 0u);
+    // After the survey: a new album at the top, the top an hour older than its new time.
+    jb.Touch("Beatles - Help/01 - Help.mp3");
+    fs::last_write_time(m, std::time(nullptr) - 300);
+    VxDatabase::Instance().Load();
+    const VX_folder_check first = Folder_check::Check_music_folder(std::move(survey));
+    EXPECT_EQ(first.added, 1);  // Vol 3; the top's recorded time was taken before Beatles came
+    VxDatabase::Instance().Save_if_changed();
+    VxDatabase::Instance().Clear();
+
+    const std::size_t log_start = TestSupport::Read_trace("log.txt").size();
+    Library_startup::Library_at_startup();
+    EXPECT_NE(Log_after(log_start).find("1 albums new or changed, 0 gone"), std::string::npos) << Log_after(log_start);
+    const std::string checked = Listing();
+    EXPECT_NE(checked.find("Beatles - Help"), std::string::npos);
+    VxDatabase::Instance().Clear();
+    Library_startup::Rebuild_library();
+    EXPECT_EQ(Listing(), checked);
 }
