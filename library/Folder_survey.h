@@ -1,5 +1,5 @@
-// What the start-up check of changed folders reads of the disk before it needs the library: the side
-// file, indexed, and the present time of each recorded folder that holds folders. Any thread.
+// What the start-up check of changed folders asks of the disk before it needs the library: the side
+// file, the present times of the folders that hold folders, the changed folders listed. Any thread.
 #pragma once
 
 #include <cstddef>
@@ -21,8 +21,8 @@ struct VX_folder_survey {
     // Per folder of old: its time now. An album folder (a leaf) is not looked at and keeps the time
     // recorded: one added, removed or renamed changes the folder that holds it.
     std::vector<std::int64_t> now;
-    // For the walk, when something changed. Views of old's paths: moving the survey keeps them valid: a moved vector's
-    // elements stay put.
+    // For the walk, made only when something changed. They view old's paths, which a move of the
+    // survey leaves in place (a moved vector keeps its elements).
     std::unordered_map<std::string_view, std::size_t> at;                     // a folder by its path
     std::unordered_map<std::string_view, std::vector<std::size_t>> children;  // by parent, in name order
     // Listed ahead for the walk: every folder not recorded as it was, and everything below it.
