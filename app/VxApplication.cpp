@@ -135,6 +135,8 @@ int VxApplication::Run() {
     // the font looked up, which the first caption needs.
     VxDatabase::Instance().Preload();
     Prefetch_font();
+    // The changed-folder check's look at the disk too.
+    Library_startup::Start_folder_survey();
     VxShell::Install(this);
     VxNet_shell::Install(this);
     Message_queue& queue = Message_queue::Instance();

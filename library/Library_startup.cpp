@@ -71,21 +71,38 @@ void Rebuild_library(const std::function<void()>& cache_covers) {
     Folder_check::Write_times(std::move(listed));
 }
 
+namespace {
+// The survey Start_folder_survey began, until Library_at_startup takes it. UI thread.
+std::future<VX_folder_survey>& Early_survey() {
+    static std::future<VX_folder_survey> survey;
+    return survey;
+}
+
+std::future<VX_folder_survey> Survey_now() {
+    return std::async(std::launch::async, Folder_survey::Make, VxRead::Instance().Get_music_folder());
+}
+}  // namespace
+
+void Start_folder_survey() {
+    if (!Early_survey().valid()) Early_survey() = Survey_now();
+}
+
 void Library_at_startup(const std::function<void()>& cache_covers) {
     VxDatabase& db = VxDatabase::Instance();
     const std::string file = VxDatabase::File_name;
     // Saves that a crash or a kill cut short leave their temporary files in the working folder.
     const int stale = Atomic_file::Remove_stale_temporaries(".");
     if (stale > 0) VxTrace::Instance().Write_error("Removed " + std::to_string(stale) + " stale temporary files");
+    // A survey begun early is taken, whatever comes next: one left behind would be stale at a later start.
+    std::future<VX_folder_survey> survey = Early_survey().valid() ? std::move(Early_survey()) : Survey_now();
     if (!VxRead::Instance().File_exists(file)) {
+        survey = {};  // a rebuild lists every folder itself
         Rebuild_library(cache_covers);
         No_albums_check();
         return;
     }
-    // The check's look at the disk (the side file, the times of the folders that hold folders) runs
-    // beside the load; it touches nothing of the library. A failed load waits for it and drops it.
-    std::future<VX_folder_survey> survey =
-        std::async(std::launch::async, Folder_survey::Make, VxRead::Instance().Get_music_folder());
+    // The check's look at the disk (the side file, the times of the folders that hold folders), taken
+    // above, runs beside the load; it touches nothing of the library. A failed load waits for it and drops it.
     try {
         db.Load();
         Complete_if_unfit();

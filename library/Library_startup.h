@@ -14,6 +14,11 @@ inline constexpr const char* Window_title = "The Tavrix Jukebox";
 // left out.
 void Rebuild_library(const std::function<void()>& cache_covers = nullptr);
 
+// Starts the changed-folder check's look at the disk (Folder_survey) on a thread of its own, so that it
+// runs while the window opens as well as beside the load; Library_at_startup takes it, or starts it
+// itself when this was not called. Call once, before Library_at_startup, with the settings read.
+void Start_folder_survey();
+
 // Loads "MusicDataBase.dat" when it can be read, then scans only the album folders added, removed or
 // changed since (Folder_check); rebuilds when it is missing or corrupt (after two messages). An
 // empty result is reported with "No directories with songs found".
