@@ -5,9 +5,67 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX  // std::min and std::max below
+#endif
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#endif
+
 #include "platform/bmp_header.h"
 
 namespace Platform {
+
+namespace {
+// Pages of their own for pixels that live only a moment: given back to the system when freed, they never
+// take a place in the heap. Null when the system has none.
+void* Map_pages(std::size_t bytes) {
+#ifdef _WIN32
+    return VirtualAlloc(nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+#else
+    void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return p == MAP_FAILED ? nullptr : p;
+#endif
+}
+void Unmap_pages(void* p, std::size_t bytes) {
+#ifdef _WIN32
+    (void)bytes;
+    VirtualFree(p, 0, MEM_RELEASE);
+#else
+    munmap(p, bytes);
+#endif
+}
+
+// A 32-bit copy of a loaded bitmap in pages of its own. Every cover and song sheet shown is loaded
+// from a BMP into a surface that lives only until it is drawn into its bitmap's kept surface; taken from
+// the heap (its blocks are below the mmap threshold) while the loader's own block was still held, each
+// such copy found no hole that fit and raised the heap's top a little further, song after song.
+SDL_Surface* Mapped_copy(SDL_Surface* loaded, void*& mapped, std::size_t& mapped_bytes) {
+    const int pitch = loaded->w * 4;
+    const std::size_t bytes = static_cast<std::size_t>(pitch) * static_cast<std::size_t>(loaded->h);
+    if (bytes == 0) return nullptr;
+    void* pixels = Map_pages(bytes);
+    if (!pixels) return nullptr;
+    SDL_Surface* copy = SDL_CreateRGBSurfaceWithFormatFrom(pixels, loaded->w, loaded->h, 32, pitch, Surface_format);
+    // A copy without blending or key: the pixels as the file has them, as SDL_ConvertSurfaceFormat gives.
+    if (copy && SDL_SetSurfaceBlendMode(loaded, SDL_BLENDMODE_NONE) == 0 &&
+        SDL_SetColorKey(loaded, SDL_FALSE, 0) == 0 && SDL_BlitSurface(loaded, nullptr, copy, nullptr) == 0) {
+        mapped = pixels;
+        mapped_bytes = bytes;
+        return copy;
+    }
+    SDL_FreeSurface(copy);
+    Unmap_pages(pixels, bytes);
+    return nullptr;
+}
+}  // namespace
+
+Surface::Impl::~Impl() {
+    SDL_FreeSurface(surface);
+    if (mapped) Unmap_pages(mapped, mapped_bytes);
+}
 
 Rect Intersect(const Rect& a, const Rect& b) {
     Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
@@ -50,7 +108,9 @@ std::unique_ptr<Surface> Surface::Load_bmp(const std::string& path, std::string&
         error = SDL_GetError();
         return nullptr;
     }
-    SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, Surface_format, 0);
+    auto impl = std::make_unique<Impl>();
+    SDL_Surface* converted = Mapped_copy(loaded, impl->mapped, impl->mapped_bytes);
+    if (!converted) converted = SDL_ConvertSurfaceFormat(loaded, Surface_format, 0);  // no pages to map
     SDL_FreeSurface(loaded);
     if (!converted) {
         error = SDL_GetError();
@@ -58,7 +118,6 @@ std::unique_ptr<Surface> Surface::Load_bmp(const std::string& path, std::string&
     }
     SDL_SetSurfaceBlendMode(converted, SDL_BLENDMODE_NONE);
     SDL_SetColorKey(converted, SDL_FALSE, 0);
-    auto impl = std::make_unique<Impl>();
     impl->surface = converted;
     return std::unique_ptr<Surface>(new Surface(std::move(impl)));
 }

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -18,7 +19,11 @@ struct Surface::Impl {
     std::vector<std::pair<int, int>> runs;
     std::vector<int> row_start;
     bool runs_valid = false;
-    ~Impl() { SDL_FreeSurface(surface); }
+    // Pixels in pages of their own (a loaded bitmap's, see Load_bmp), which SDL does not free; null
+    // when SDL allocated them.
+    void* mapped = nullptr;
+    std::size_t mapped_bytes = 0;
+    ~Impl();
     void Changed() { runs_valid = false; }
 };
 inline SDL_Surface* Sdl(const Surface& s) { return s.impl()->surface; }
