@@ -38,10 +38,10 @@ void Unmap_pages(void* p, std::size_t bytes) {
 #endif
 }
 
-// A 32-bit copy of a loaded bitmap in pages of its own. Every cover and song sheet shown is loaded
-// from a BMP into a surface that lives only until it is drawn into its bitmap's kept surface; taken from
-// the heap (its blocks are below the mmap threshold) while the loader's own block was still held, each
-// such copy found no hole that fit and raised the heap's top a little further, song after song.
+// A 32-bit copy of a loaded bitmap in pages of its own. The covers the playlist and the browse panels
+// show are loaded from cached BMPs into surfaces that live only until they are drawn into their bitmap's
+// kept surface. Taken from the heap (59-118 KB, below the mmap threshold) while the loader's own block
+// was still held, such a copy often found no hole that fit and raised the heap's top, song after song.
 SDL_Surface* Mapped_copy(SDL_Surface* loaded, void*& mapped, std::size_t& mapped_bytes) {
     const int pitch = loaded->w * 4;
     const std::size_t bytes = static_cast<std::size_t>(pitch) * static_cast<std::size_t>(loaded->h);

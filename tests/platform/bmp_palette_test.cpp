@@ -16,7 +16,7 @@ void Put(std::string& s, std::size_t at, std::uint32_t value, int bytes) {
 TEST(BmpPalette, An8BitFileLoadsAsItsTableColoursRowsPaddedAndBottomUp) {
     TestSupport::Scratch_dir dir;
     const std::uint32_t table[4] = {0x000000, 0xFF0000, 0x00FF00, 0x123456};
-    const int width = 3, height = 2, row_bytes = 4;  // three indices and one byte of padding
+    const int width = 3, height = 2, row_bytes = 4;           // three indices and one byte of padding
     const std::uint8_t index[2][3] = {{1, 2, 3}, {3, 0, 1}};  // top row first
     std::string file(54 + 4 * 4 + row_bytes * height, '\0');
     file[0] = 'B', file[1] = 'M';
@@ -27,8 +27,8 @@ TEST(BmpPalette, An8BitFileLoadsAsItsTableColoursRowsPaddedAndBottomUp) {
     Put(file, 22, height, 4);
     Put(file, 26, 1, 2);
     Put(file, 28, 8, 2);
-    Put(file, 46, 4, 4);  // colours in the table
-    for (int i = 0; i < 4; ++i) Put(file, 54 + 4 * static_cast<std::size_t>(i), table[i], 4);  // B, G, R, 0
+    Put(file, 46, 4, 4);  // colours in the table, each as B, G, R and a zero byte
+    for (int i = 0; i < 4; ++i) Put(file, 54 + 4 * static_cast<std::size_t>(i), table[i], 4);
     for (int row = 0; row < height; ++row)
         for (int col = 0; col < width; ++col)
             file[70 + static_cast<std::size_t>((height - 1 - row) * row_bytes + col)] =
