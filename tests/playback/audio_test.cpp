@@ -365,8 +365,9 @@ TEST_F(Audio, QuitDuringACrossFadeEndsOnceBothSongsAreSilent) {
 
 TEST_F(Audio, StartingOnABusyChannelHaltsItsSongFirst) {
     // Songs far longer than the start deadline: a channel whose old song were not halted would keep
-    // its worker in that song's completion wait, so the new song would miss the deadline and fail
-    // ("did not start within", no graph) however fast or slow the machine is.
+    // its worker in that song's completion wait, so the new song would miss the deadline ("did not
+    // start within", no graph) or the start would hang (the deadline's last look takes the old graph
+    // for the new one coming), however fast or slow the machine is; never a pass.
     const std::string a = Song("a.wav", 20), b = Song("b.wav", 20), c = Song("c.wav", 20), d = Song("d.wav", 20);
     File_list list({a, b, c, d});
     const auto started = [&](const std::string& song) {
