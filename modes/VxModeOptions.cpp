@@ -54,6 +54,8 @@ VxModeOptions::VxModeOptions(VxModeBrowse* browse) : VxMode(MODE_OPTIONS, "Optio
     menu_panel_.Set_position(VxMode_images::Action_hidden_x, VxMode_images::Action_y);
 }
 
+void VxModeOptions::Forget_version_for_tests() { Version() = Version_seen{}; }
+
 std::string VxModeOptions::Newest_version() {
     Version_seen& seen = Version();
     if (!seen.looked_up && VxRead::Instance().Get_check_new_version()) {

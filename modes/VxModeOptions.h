@@ -29,6 +29,9 @@ public:
 
     // The newest version as the version check found it; "v??" until it was looked up.
     static std::string Newest_version();
+    // Forgets the version looked up, as a new process starts: for tests that run one after another
+    // in one process. UI thread.
+    static void Forget_version_for_tests();
 
 private:
     std::vector<std::string> Build_lines();

@@ -9,6 +9,11 @@
 #include "settings/VxRead.h"
 #include "trace/VxTrace.h"
 
+void VxPlaylist::Clear_for_tests() {
+    items_.clear();
+    current_index_ = last_inserted_ = last_requested_ = 0;
+}
+
 VxPlaylist& VxPlaylist::Instance() {
     static VxPlaylist playlist;
     return playlist;

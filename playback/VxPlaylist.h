@@ -42,6 +42,10 @@ public:
     VxBitmap* Get_frame_image();                  // null before Build_panel
     VxPlaylist_panel* Panel() { return panel_; }  // null before Build_panel
 
+    // Empties the queue and forgets the positions in it, as a new process starts: for tests that run
+    // one after another in one process. The panel, if built, keeps its pages until they are redrawn.
+    void Clear_for_tests();
+
     // Called after Play_current so that the current mode redraws its status lines.
     void Set_status_changed_handler(std::function<void()> handler) { status_changed_ = std::move(handler); }
 

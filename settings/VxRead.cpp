@@ -64,7 +64,16 @@ VxRead& VxRead::Instance() {
     return *instance;
 }
 
-VxRead::VxRead() : impl_(new Impl) {
+VxRead::VxRead() : impl_(new Impl) { Start(); }
+
+void VxRead::Start_afresh_for_tests() {
+    VxRead& settings = Instance();
+    delete settings.impl_;
+    settings.impl_ = new Impl;
+    settings.Start();
+}
+
+void VxRead::Start() {
     impl_->regex_table = {
         {0, "CD_ARTIST", "([^-]*).*"},
         {1, "CD_TITLE", "[^-]*[-]*[\\s]*(.*)"},

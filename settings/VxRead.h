@@ -20,6 +20,10 @@ public:
     // The "MusicFolder" a settings file written anew starts with (a new home's: the user's music
     // folder) instead of "../music". Call before the first Instance; UI thread.
     static void Set_new_file_music_folder(const std::string& folder);
+    // Forgets every cached value and constructs again from the working folder's file, as the first
+    // Instance does: for tests that run one after another in one process, each in its own folder.
+    // UI thread; no other thread may be reading the settings.
+    static void Start_afresh_for_tests();
 
     // Each getter reads the file on its first call or when force is set; otherwise cached.
     bool Get_use_two_directories(bool force = false);
@@ -61,6 +65,7 @@ public:
 private:
     struct Impl;  // the caches; defined in settings/VxRead_impl.h
     VxRead();
+    void Start();
     void Require_usable_file();
     void Write_defaults();
     void Validate();

@@ -7,7 +7,8 @@
 
 namespace Platform {
 
-// Blocks at least this large come from Take_pixel_block; smaller ones from the heap as before.
+// Surfaces made at least this large take their pixels from Take_pixel_block, smaller ones from the heap
+// (a loaded bitmap's copy always takes a block: see Load_bmp).
 inline constexpr std::size_t Pixel_block_threshold = 128 * 1024;
 
 // A block of bytes, all zero, writable, every page mapped; nullptr when the system has none.

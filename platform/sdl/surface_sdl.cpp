@@ -10,6 +10,32 @@
 
 namespace Platform {
 
+namespace {
+// A 32-bit copy of a loaded bitmap in pages of its own. The covers the playlist and the browse panels
+// show are loaded from cached BMPs into surfaces that live only until they are drawn into their bitmap's
+// kept surface. Taken from the heap (59-118 KB, below the mmap threshold) while the loader's own block
+// was still held, such a copy often found no hole that fit and raised the heap's top, song after song;
+// so it takes a pixel block whatever its size.
+SDL_Surface* Mapped_copy(SDL_Surface* loaded, void*& mapped, std::size_t& mapped_bytes) {
+    const int pitch = loaded->w * 4;
+    const std::size_t bytes = static_cast<std::size_t>(pitch) * static_cast<std::size_t>(loaded->h);
+    if (bytes == 0) return nullptr;
+    void* pixels = Take_pixel_block(bytes);
+    if (!pixels) return nullptr;
+    SDL_Surface* copy = SDL_CreateRGBSurfaceWithFormatFrom(pixels, loaded->w, loaded->h, 32, pitch, Surface_format);
+    // A copy without blending or key: the pixels as the file has them, as SDL_ConvertSurfaceFormat gives.
+    if (copy && SDL_SetSurfaceBlendMode(loaded, SDL_BLENDMODE_NONE) == 0 &&
+        SDL_SetColorKey(loaded, SDL_FALSE, 0) == 0 && SDL_BlitSurface(loaded, nullptr, copy, nullptr) == 0) {
+        mapped = pixels;
+        mapped_bytes = bytes;
+        return copy;
+    }
+    SDL_FreeSurface(copy);
+    Give_back_pixel_block(pixels, bytes);
+    return nullptr;
+}
+}  // namespace
+
 Rect Intersect(const Rect& a, const Rect& b) {
     Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
     if (r.Empty()) return Rect{};
@@ -60,7 +86,9 @@ std::unique_ptr<Surface> Surface::Load_bmp(const std::string& path, std::string&
         error = SDL_GetError();
         return nullptr;
     }
-    SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, Surface_format, 0);
+    auto impl = std::make_unique<Impl>();
+    SDL_Surface* converted = Mapped_copy(loaded, impl->pixel_block, impl->pixel_bytes);
+    if (!converted) converted = SDL_ConvertSurfaceFormat(loaded, Surface_format, 0);  // no pages to map
     SDL_FreeSurface(loaded);
     if (!converted) {
         error = SDL_GetError();
@@ -68,7 +96,6 @@ std::unique_ptr<Surface> Surface::Load_bmp(const std::string& path, std::string&
     }
     SDL_SetSurfaceBlendMode(converted, SDL_BLENDMODE_NONE);
     SDL_SetColorKey(converted, SDL_FALSE, 0);
-    auto impl = std::make_unique<Impl>();
     impl->surface = converted;
     return std::unique_ptr<Surface>(new Surface(std::move(impl)));
 }

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -19,7 +20,8 @@ struct Surface::Impl {
     std::vector<std::pair<int, int>> runs;
     std::vector<int> row_start;
     bool runs_valid = false;
-    // The pixels of a large surface, which SDL borrows (SDL_PREALLOC) and this gives back.
+    // Pixels in a block of their own (Take_pixel_block: a large surface's, and a loaded bitmap's copy,
+    // see Load_bmp), which SDL borrows (SDL_PREALLOC) and this gives back; null when SDL allocated them.
     void* pixel_block = nullptr;
     std::size_t pixel_bytes = 0;
     ~Impl() {

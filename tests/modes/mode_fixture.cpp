@@ -12,6 +12,7 @@
 #include "modes/VxMode.h"
 #include "platform/dialogs.h"
 #include "platform/window.h"
+#include "playback/VxPlaylist.h"
 #include "settings/CIniFile.h"
 #include "settings/VxRead.h"
 #include "trace/VxTrace.h"
@@ -40,7 +41,12 @@ void Screen::SetUp() {
     CIniFile::Set_value("MusicFolder", Home() + "/music", "MUSIC LOCATION", ini);
     CIniFile::Set_value("UseLogging", "yes", "SYSTEM SETTINGS", ini);
     CIniFile::Set_value("CheckNewVersionOnStartup", "no", "SYSTEM SETTINGS", ini);
-    VxRead::Instance();
+    // The tests of one executable may run in one process: the settings, the library, the queue and
+    // the window timers start as a new process has them, whichever test ran before.
+    VxRead::Start_afresh_for_tests();
+    VxDatabase::Instance().Clear();
+    VxPlaylist::Instance().Clear_for_tests();
+    Platform::Message_queue::Instance().Reset();
     if (with_display_) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         std::string error;
@@ -52,7 +58,10 @@ void Screen::SetUp() {
     VxShell::Install(&shell_);
 }
 
-void Screen::TearDown() { VxShell::Install(nullptr); }
+void Screen::TearDown() {
+    VxShell::Install(nullptr);
+    Platform::Message_queue::Instance().Reset();
+}
 
 void Screen::Make_library(const std::vector<Album>& albums) {
     VX_FileSystem_musiclist list;

@@ -28,7 +28,7 @@ protected:
         // The version check must not leave the machine: with no server configured it fails at once.
         unsetenv("TAVRIX_DIST_SERVER");
         Screen::SetUp();
-        Message_queue::Instance().Reset();
+        VxModeOptions::Forget_version_for_tests();
     }
     static std::string Stored(const std::string& key) {
         return CIniFile::Get_value(key, "SYSTEM SETTINGS", VxRead::File_name);

@@ -59,8 +59,11 @@ void Home::Age(const std::vector<std::string>& files) const {
 }
 
 std::vector<std::string> Headless_env(const Home& home) {
-    return {"HOME=" + home.Folder(), "PATH=/usr/bin:/bin", "SDL_VIDEODRIVER=dummy", "TAVRIX_AUDIO_SINK=fakesink",
-            "TAVRIX_MUSICBRAINZ_SERVER="};
+    // GStreamer's plugin registry is kept beside the homes, not in each home's cache: every point copies
+    // its home afresh, and a registry built anew each time scans every plugin (under the tracer, too).
+    const std::string registry = fs::path(home.Folder()).parent_path().string() + "/gstreamer-registry.bin";
+    return {"HOME=" + home.Folder(),      "PATH=/usr/bin:/bin",         "SDL_VIDEODRIVER=dummy",
+            "TAVRIX_AUDIO_SINK=fakesink", "TAVRIX_MUSICBRAINZ_SERVER=", "GST_REGISTRY=" + registry};
 }
 
 Plain_run Run_plain(const std::string& program, const std::vector<std::string>& args, const Home& home, int timeout_s) {

@@ -38,7 +38,7 @@ private:
 };
 
 // The environment of a headless run: no display, no servers, a sink that plays nothing.
-std::vector<std::string> Headless_env(const Home& home);
+std::vector<std::string> Headless_env(const Home& home);  // GStreamer's registry shared by the homes of one folder
 
 struct Plain_run {
     int exit_code = -1;  // -1 when it did not exit by itself (killed by the time limit)
