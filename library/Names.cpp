@@ -41,45 +41,9 @@ namespace {
 
 const char* const No_match = "no match";
 
-// The user's pattern when it matches, else the built-in one (not tried twice when they are the same).
-std::string Extract(std::string_view text, const std::string& pattern);
-
-std::string With_fallback(std::string_view text, const std::string& pattern, const char* builtin) {
-    std::string r = Extract(text, pattern);
-    if (r == No_match && pattern != builtin) r = Extract(text, builtin);
-    return r;
-}
-
 bool Ascii_word(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
 }
-
-// A name ending in a dot and three or four ASCII letters, digits or underscores matches the file name
-// pattern whole, whichever bytes the expression library's locale counts as word characters besides.
-bool Surely_a_file_name(std::string_view name) {
-    for (const std::size_t k : {3u, 4u}) {
-        if (name.size() < k + 1 || name[name.size() - k - 1] != '.') continue;
-        if (std::all_of(name.end() - static_cast<std::ptrdiff_t>(k), name.end(), Ascii_word)) return true;
-    }
-    return false;
-}
-
-// Whatever precedes the last separator cannot take part in a match of the file name: the extension's
-// word characters hold no separator. So the last component alone is matched, not the whole path.
-std::string File_name(const std::string& path) {
-    const auto cut = path.rfind(Platform::Path_separator);
-    if (cut == std::string::npos) return No_match;
-    const std::string_view name = std::string_view(path).substr(cut + 1);
-    return Surely_a_file_name(name) ? std::string(name) : regex_extract(name, Names::File_name_pattern());
-}
-
-}  // namespace
-
-namespace {
-
-constexpr char Separator = Platform::Path_separator;
-
-std::string Capture(std::string_view capture) { return capture.empty() ? std::string(No_match) : std::string(capture); }
 
 // Where "\\.(?:\\w{3,4})" ends a whole match: the length before the dot, npos when it cannot. Both
 // lengths cannot fit, as the dot of the one would be a word character of the other.
@@ -90,6 +54,26 @@ std::size_t Before_extension(std::string_view name) {
             return name.size() - k - 1;
     return std::string_view::npos;
 }
+
+// Whatever precedes the last separator cannot take part in a match of the file name: the extension's
+// word characters hold no separator. So the last component alone is matched, not the whole path.
+std::string File_name(const std::string& path) {
+    const auto cut = path.rfind(Platform::Path_separator);
+    if (cut == std::string::npos) return No_match;
+    const std::string_view name = std::string_view(path).substr(cut + 1);
+    // A name ending in a dot and three or four ASCII letters, digits or underscores matches the file
+    // name pattern whole, whichever bytes the expression library's locale counts as word characters besides.
+    if (Before_extension(name) != std::string_view::npos) return std::string(name);
+    return regex_extract(name, Names::File_name_pattern());
+}
+
+}  // namespace
+
+namespace {
+
+constexpr char Separator = Platform::Path_separator;
+
+std::string Capture(std::string_view capture) { return capture.empty() ? std::string(No_match) : std::string(capture); }
 
 // ".*?[-|,]+(.*)" then the extension: the lazy start stops at the first run of '-', '|' or ',', the
 // greedy run takes all of it, and the capture is the rest.
@@ -158,6 +142,14 @@ std::string Extract(std::string_view text, const std::string& pattern) {
     if (std::optional<std::string> r = Names::By_hand(text, pattern)) return std::move(*r);
     return regex_extract(text, pattern);
 }
+
+// The user's pattern when it matches, else the built-in one (not tried twice when they are the same).
+std::string With_fallback(std::string_view text, const std::string& pattern, const char* builtin) {
+    std::string r = Extract(text, pattern);
+    if (r == No_match && pattern != builtin) r = Extract(text, builtin);
+    return r;
+}
+
 }  // namespace
 
 void extract_song_names(const std::string& path, const std::string& song_pattern, VX_FileSystem_song& song) {
