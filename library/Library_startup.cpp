@@ -83,8 +83,10 @@ std::future<VX_folder_survey> Survey_now() {
 }
 }  // namespace
 
+// Without a library file the start rebuilds, and a rebuild lists every folder itself: a survey then
+// would list them all a second time, on the other core, and hold the rebuild at its end.
 void Start_folder_survey() {
-    if (!Early_survey().valid()) Early_survey() = Survey_now();
+    if (!Early_survey().valid() && VxRead::Instance().File_exists(VxDatabase::File_name)) Early_survey() = Survey_now();
 }
 
 void Library_at_startup(const std::function<void()>& cache_covers) {
@@ -94,13 +96,14 @@ void Library_at_startup(const std::function<void()>& cache_covers) {
     const int stale = Atomic_file::Remove_stale_temporaries(".");
     if (stale > 0) VxTrace::Instance().Write_error("Removed " + std::to_string(stale) + " stale temporary files");
     // A survey begun early is taken, whatever comes next: one left behind would be stale at a later start.
-    std::future<VX_folder_survey> survey = Early_survey().valid() ? std::move(Early_survey()) : Survey_now();
+    std::future<VX_folder_survey> survey = std::move(Early_survey());
     if (!VxRead::Instance().File_exists(file)) {
         survey = {};  // a rebuild lists every folder itself
         Rebuild_library(cache_covers);
         No_albums_check();
         return;
     }
+    if (!survey.valid()) survey = Survey_now();
     // The check's look at the disk (the side file, the times of the folders that hold folders), taken
     // above, runs beside the load; it touches nothing of the library. A failed load waits for it and drops it.
     try {
