@@ -77,3 +77,27 @@ TEST(FolderListing, AMissingFolderOrAFileCannotBeOpened) {
     EXPECT_EQ(file.open_error, std::errc::not_a_directory);
     EXPECT_TRUE(file.entries.empty());
 }
+
+// A folder whose entries take many reads of the system's listing (each name near a hundred bytes):
+// every entry comes once, and the listing of the next folder starts afresh.
+TEST(FolderListing, AFolderLargerThanOneReadListsEveryEntryOnce) {
+    TestSupport::Scratch_dir dir;
+    fs::create_directories("big");
+    fs::create_directories("small/only");
+    const std::string padding(90, 'x');
+    constexpr int Count = 1500;
+    for (int i = 0; i < Count; ++i) std::ofstream("big/" + std::to_string(10000 + i) + padding + ".mp3") << "x";
+
+    const Platform::Folder_listing listing = Platform::List_folder("big");
+    EXPECT_FALSE(listing.read_error);
+    const auto entries = Sorted(listing.entries);
+    ASSERT_EQ(entries.size(), static_cast<std::size_t>(Count));
+    for (int i = 0; i < Count; ++i) {
+        EXPECT_EQ(entries[static_cast<std::size_t>(i)].name, std::to_string(10000 + i) + padding + ".mp3");
+        EXPECT_EQ(entries[static_cast<std::size_t>(i)].kind, Platform::Entry_kind::file);
+    }
+    const Platform::Folder_listing small = Platform::List_folder("small");
+    ASSERT_EQ(small.entries.size(), 1u);
+    EXPECT_EQ(small.entries[0].name, "only");
+    EXPECT_EQ(small.entries[0].kind, Platform::Entry_kind::folder);
+}
