@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Memory_upkeep.h"
 #include "app/Screensaver_follow.h"
 #include "app/Script_player.h"
 #include "display/Rating_images.h"
@@ -277,6 +278,9 @@ void VxApplication::Window_procedure(const Message& message) {
             break;
         case WM_TIMER:
             switch (message.wparam) {
+                case TIMER_TICK:
+                    Give_back_memory_when_due(VxTrace::Time_ms(), spinning_);
+                    break;
                 case TIMER_REDRAW:
                     queue.Kill_timer(TIMER_REDRAW);
                     break;

@@ -11,6 +11,7 @@
 #include "display/VxBitmap.h"
 #include "display/VxRaster.h"
 #include "platform/dialogs.h"
+#include "platform/memory.h"
 #include "platform/process.h"
 #include "trace/VxTrace.h"
 

@@ -82,9 +82,6 @@ std::string Font_file();
 // left of it. Optional; UI thread, before the first text call; a second call does nothing.
 void Prefetch_font();
 
-// Memory figures for the display's memory report: the machine's total and available memory.
-bool Available_memory(std::uint64_t& total_bytes, std::uint64_t& free_bytes);
-
 // The jukebox window: a borderless SDL window with a vsync'd renderer that shows a back buffer.
 class Window {
 public:

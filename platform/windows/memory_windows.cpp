@@ -1,8 +1,9 @@
-// The machine's memory figures for the display's memory report, from GlobalMemoryStatusEx.
+// The machine's memory figures from GlobalMemoryStatusEx, and the C runtime's heap compaction.
 // Available memory is what Windows counts as available physical memory.
+#include <malloc.h>
 #include <windows.h>
 
-#include "platform/surface.h"
+#include "platform/memory.h"
 
 namespace Platform {
 
@@ -14,5 +15,9 @@ bool Available_memory(std::uint64_t& total_bytes, std::uint64_t& free_bytes) {
     free_bytes = status.ullAvailPhys;
     return true;
 }
+
+// _heapmin hands the C runtime heap's free blocks back; the process heap decommits its own free
+// pages as they come.
+void Give_back_free_memory() { _heapmin(); }
 
 }  // namespace Platform
