@@ -63,8 +63,10 @@ public:
 
 private:
     // SDL has no blocking wait on the headless drivers: it would poll in 1 ms sleeps. Nothing arrives
-    // there but what this process posts, so the wait is on Wake itself, with SDL pumped now and then.
-    static constexpr int Headless_pump_ms = 100;
+    // there but what this process posts, so the wait is on Wake itself, with SDL pumped now and then:
+    // once a second, since only a game controller's events come through SDL there (signals keep their
+    // own meaning, see Ensure_video), and each pump is a wake-up of an otherwise sleeping process.
+    static constexpr int Headless_pump_ms = 1000;
     void Wait_headless(int timeout_ms) {
         const int ms = timeout_ms < 0 ? Headless_pump_ms : std::min(timeout_ms, Headless_pump_ms);
         std::unique_lock<std::mutex> lock(wake_mutex_);
