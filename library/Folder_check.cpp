@@ -177,7 +177,7 @@ VX_folder_check Check_music_folder() {
     return Check_music_folder(Folder_survey::Make(VxRead::Instance().Get_music_folder()));
 }
 
-VX_folder_check Check_music_folder(VX_folder_survey survey) {
+VX_folder_check Check_music_folder(VX_folder_survey survey, std::optional<std::uint64_t> digest_sum) {
     VxTraceScope scope("DB::Check_folders");
     VxDatabase& db = VxDatabase::Instance();
     VxTrace& trace = VxTrace::Instance();
@@ -194,8 +194,7 @@ VX_folder_check Check_music_folder(VX_folder_survey survey) {
     }
 
     // The library's identity is a sum over its albums: the check's changes are added and taken off.
-    std::uint64_t digest = 0;
-    for (const VX_FileSystem_cd& cd : db.Musiclist().cds) digest += Folder_times::Album_digest(cd);
+    std::uint64_t digest = digest_sum ? *digest_sum : Folder_times::Digest_sum(db.Musiclist());
     if (survey.old && survey.old->library != Folder_times::Identity_text(db.Musiclist().cds.size(), digest)) {
         survey.why = std::string("'") + Folder_times::File_name + "' was written for another library";
         survey.old.reset();

@@ -2,6 +2,8 @@
 // added, removed, renamed or changed since are listed and scanned, the others are left unread. UI thread.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "library/Folder_survey.h"
@@ -25,8 +27,9 @@ namespace Folder_check {
 // library as it is (a message says so).
 VX_folder_check Check_music_folder();
 // The same with the survey of the disk made beforehand (on any thread, beside the load): the survey
-// is all it looks at of the side file and of the unchanged folders' times.
-VX_folder_check Check_music_folder(VX_folder_survey survey);
+// is all it looks at of the side file and of the unchanged folders' times. digest_sum, when given, is
+// Folder_times::Digest_sum of the library as it stands (summed beforehand on another thread).
+VX_folder_check Check_music_folder(VX_folder_survey survey, std::optional<std::uint64_t> digest_sum = std::nullopt);
 
 // After a full scan of the music folder: its listed folders become the side file's times.
 void Write_times(std::vector<VX_scanned_folder> listed);

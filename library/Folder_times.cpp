@@ -124,10 +124,14 @@ std::string Identity_text(std::size_t albums, std::uint64_t digest_sum) {
     return out.str();
 }
 
-std::string Library_identity(const VX_FileSystem_musiclist& musiclist) {
+std::uint64_t Digest_sum(const VX_FileSystem_musiclist& musiclist) {
     std::uint64_t sum = 0;
     for (const VX_FileSystem_cd& cd : musiclist.cds) sum += Album_digest(cd);
-    return Identity_text(musiclist.cds.size(), sum);
+    return sum;
+}
+
+std::string Library_identity(const VX_FileSystem_musiclist& musiclist) {
+    return Identity_text(musiclist.cds.size(), Digest_sum(musiclist));
 }
 
 std::optional<VX_folder_times> Read(std::string& why) {

@@ -29,6 +29,9 @@ std::string Library_identity(const VX_FileSystem_musiclist& musiclist);
 // One album's part: the identity is the album count and the sum of these, so that a change to the
 // library changes it by the albums that come and go.
 std::uint64_t Album_digest(const VX_FileSystem_cd& cd);
+// The sum of every album's part. Only reads the albums: it may run on another thread while nothing
+// changes the list.
+std::uint64_t Digest_sum(const VX_FileSystem_musiclist& musiclist);
 std::string Identity_text(std::size_t albums, std::uint64_t digest_sum);
 
 // The side file of the working folder; nothing (and the reason in why) when it is missing or not whole.

@@ -2,12 +2,16 @@
 // starts as a first start would.
 #include "library/Library_startup.h"
 
+#include <cstdint>
 #include <future>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "library/Folder_check.h"
+#include "library/Folder_times.h"
 #include "library/Scan_record.h"
 #include "library/VxDatabase.h"
 #include "platform/dialogs.h"
@@ -26,9 +30,8 @@ void No_albums_check() {
 // A library whose index or random list does not fit its albums (saved half-way through a rebuild that
 // was cut short, as earlier versions saved after the scan) gets them again, from the tag files as a
 // rebuild would, and is saved.
-void Complete_if_unfit() {
+void Complete() {
     VxDatabase& db = VxDatabase::Instance();
-    if (Derived_parts_fit(db.Musiclist())) return;
     VxTrace::Instance().Write_error(std::string("DB::Load : the index or the random list of '") +
                                     VxDatabase::File_name + "' does not fit its albums; they are made again");
     VX_FileSystem_musiclist m = db.Musiclist();
@@ -52,7 +55,11 @@ void Rebuild_library(const std::function<void()>& cache_covers) {
         Scan_record::Session session(listed);
         db.ReadMusic(VxRead::Instance().Get_music_folder());
     }
-    db.Determine_cd_scores();
+    // The scan's listings tell which album folders may hold a tag file; the others are not asked.
+    std::unordered_set<std::string_view> tagged;
+    for (const VX_scanned_folder& folder : listed)
+        if (folder.tag_file) tagged.insert(folder.path);
+    db.Determine_cd_scores([&tagged](const std::string& album_path) { return tagged.count(album_path) > 0; });
     db.SortMusiclist();
     // Scoring has just read every tag file into the song records; the sort moved them with their albums.
     db.ScoreSortRandomArray(VxDatabase::Ratings_from::song_records);
@@ -108,9 +115,16 @@ void Library_at_startup(const std::function<void()>& cache_covers) {
     // above, runs beside the load; it touches nothing of the library. A failed load waits for it and drops it.
     try {
         db.Load();
-        Complete_if_unfit();
+        // The check's sum over the albums is taken on another thread while this one sees whether the
+        // index and the random list fit them; both only read the albums, and completing them keeps
+        // every album as it is (the sum does not depend on their order).
+        std::future<std::uint64_t> digest =
+            std::async(std::launch::async, [&db] { return Folder_times::Digest_sum(db.Musiclist()); });
+        const bool fit = Derived_parts_fit(db.Musiclist());
+        const std::uint64_t digest_sum = digest.get();
+        if (!fit) Complete();
         // Albums copied, removed or renamed since the last start; their covers are due then.
-        if (Folder_check::Check_music_folder(survey.get()).Library_changed()) {
+        if (Folder_check::Check_music_folder(survey.get(), digest_sum).Library_changed()) {
             if (cache_covers) VxRead::Instance().Set_cache_covers(true);
             No_albums_check();
         }

@@ -3,9 +3,11 @@
 // Each entry's kind comes with the folder's listing; only a symbolic link is asked about (once).
 #include <algorithm>
 #include <boost/filesystem.hpp>
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <filesystem>
+#include <string_view>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "library/Scan_record.h"
 #include "library/VxDatabase.h"
 #include "library/VxDefs.h"
+#include "library/VxRating.h"
 #include "platform/dialogs.h"
 #include "platform/folder_listing.h"
 #include "platform/paths.h"
@@ -112,6 +115,7 @@ public:
     // Each entry's fault is its own line; the others are taken all the same.
     void Take_entries() {
         for (const Entry& entry : entries_) {
+            if (state_.listed && Is_tag_file_name(entry.name)) (*state_.listed)[record_].tag_file = true;
             try {
                 if (entry.kind == Platform::Entry_kind::folder)
                     Scan_subfolder(entry);
@@ -129,6 +133,16 @@ public:
 
 private:
     using Entry = Platform::Folder_entry;  // a link counts as what it leads to
+
+    // Any case and any kind of entry: the hint may only ever say "maybe" too often, never too seldom
+    // (a file system that ignores case opens the tag file by another case; a folder so named is
+    // reported when scored).
+    static bool Is_tag_file_name(const std::string& name) {
+        const std::string_view tag = VxRating::Tag_file_name;
+        return name.size() == tag.size() && std::equal(name.begin(), name.end(), tag.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+               });
+    }
 
     VX_prepared_listing Take_prepared() {
         if (state_.prepared) {

@@ -15,13 +15,15 @@
 class VxDatabase;
 
 // One folder a scan listed: its path as the scan reached it (ending in the separator), its resolved
-// path (no separator at the end), its modification time when it was listed, and whether the scan
-// entered no folder inside it (set where the side file is read).
+// path (no separator at the end), its modification time when it was listed, whether the scan
+// entered no folder inside it (set where the side file is read), and whether it may hold a tag file.
 struct VX_scanned_folder {
     std::string path;
     std::string real;
     std::int64_t time = 0;
     bool leaf = false;
+    // The listing held an entry named like a tag file, in any case (not kept in the side file).
+    bool tag_file = false;
 };
 
 // A folder listed ahead of its scan (on another thread): the listing, its entries in name order, and

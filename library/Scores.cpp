@@ -12,9 +12,15 @@ void VxDatabase::Set_song_score(int c, int s, int rating) {
     mlist_.musiclist.cds[c].songs[s].rating = rating;
 }
 
-void VxDatabase::Determine_cd_score(int c) {
-    // One reading of the album's tag file serves all its songs.
-    const std::vector<int> ratings = VxRating::Instance().Get_album_ratings(c);
+namespace {
+// The ratings of an album without a tag file: none for each song.
+std::vector<int> No_ratings(const VX_FileSystem_cd& cd) { return std::vector<int>(cd.songs.size(), -1); }
+}  // namespace
+
+void VxDatabase::Determine_cd_score(int c) { Score_album(c, VxRating::Instance().Get_album_ratings(c)); }
+
+// One reading of the album's tag file serves all its songs.
+void VxDatabase::Score_album(int c, const std::vector<int>& ratings) {
     double sum = 0.0;
     for (std::size_t j = 0; j < ratings.size(); ++j) {
         Set_song_score(c, static_cast<int>(j), ratings[j]);
@@ -24,11 +30,15 @@ void VxDatabase::Determine_cd_score(int c) {
     changed_ = true;
 }
 
-void VxDatabase::Determine_cd_scores() {
+void VxDatabase::Determine_cd_scores(const Tag_file_hint& may_have_tag_file) {
     score_index_ = 0;
     const int n = Get_nof_cds();
     for (int c = 0; c < n; ++c) {
-        Determine_cd_score(score_index_);
+        const VX_FileSystem_cd& cd = mlist_.musiclist.cds[static_cast<std::size_t>(score_index_)];
+        if (may_have_tag_file && !may_have_tag_file(cd.path))
+            Score_album(score_index_, No_ratings(cd));
+        else
+            Determine_cd_score(score_index_);
         ++score_index_;
         Tick(14);
     }

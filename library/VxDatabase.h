@@ -157,7 +157,11 @@ public:
     // --- Ratings, scores and the random list. The tag files are the master copy of a rating.
     void Set_song_score(int c, int s, int rating);
     void Determine_cd_score(int c);
-    void Determine_cd_scores();
+    // Every album's score from its tag file. may_have_tag_file, when given, answers from a listing
+    // just made whether an album folder (its path) may hold one: a folder without one costs no
+    // question to the disk, which for most albums is the whole cost of scoring.
+    using Tag_file_hint = std::function<bool(const std::string& album_path)>;
+    void Determine_cd_scores(const Tag_file_hint& may_have_tag_file = nullptr);
     void Set_song_score_and_update_cd_score(int c, int s, int rating);
     // Appends the songs random play may draw, by the ratings of the tag files, or by the ratings the
     // song records took from them when Determine_cd_scores has just read every tag file.
@@ -193,6 +197,7 @@ private:
     VxDatabase() = default;
     void Tick(unsigned timer_id);
     void Sorting_step(int done, int total);
+    void Score_album(int c, const std::vector<int>& ratings);  // the songs' scores and the album's sum
 
     int cover_index_ = 0;
     int folder_count_ = 0;

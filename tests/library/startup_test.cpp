@@ -83,6 +83,27 @@ TEST(Startup, FirstStartBuildsSavesAndListsTheLibrary) {
     EXPECT_TRUE(jb.Dialogs().empty());
 }
 
+// A rebuild asks the disk for the tag files of the album folders whose listing showed one (a folder
+// so named included); the others have none.
+TEST(Startup, ARebuildReadsTheTagFilesItsListingsShowed) {
+    Jukebox jb;
+    jb.Touch("Artist/Album/01 - One.mp3");
+    jb.Touch("B - C/01 - Two.mp3");
+    jb.Touch("D - E/01 - Three.mp3");
+    const std::string nested = jb.Music() + P("/Artist/Album/tavrix.tag");
+    CIniFile::Create_file(nested);
+    CIniFile::Set_value("rating", "90", "01 - One.mp3", nested);
+    const std::string folder_tag = jb.Music() + P("/B - C/tavrix.tag");
+    TestSupport::Make_dirs(folder_tag);
+    Library_startup::Rebuild_library();
+    const std::string listing = Listing();
+    EXPECT_NE(listing.find("file='01 - One.mp3' name=' One' rating=90"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("file='01 - Two.mp3' name=' Two' rating=-1"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("file='01 - Three.mp3' name=' Three' rating=-1"), std::string::npos) << listing;
+    EXPECT_NE(TestSupport::Read_trace("error.txt").find("VxRating : '" + folder_tag + "' is no file"),
+              std::string::npos);
+}
+
 TEST(Startup, CorruptFileIsReportedAndReplaced) {
     Jukebox jb;
     Small_tree(jb);
