@@ -8,6 +8,7 @@
 #include <boost/filesystem.hpp>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -194,7 +195,7 @@ VX_folder_check Check_music_folder(VX_folder_survey survey, std::optional<std::u
     }
 
     // The library's identity is a sum over its albums: the check's changes are added and taken off.
-    std::uint64_t digest = digest_sum ? *digest_sum : Folder_times::Digest_sum(db.Musiclist());
+    const std::uint64_t digest = digest_sum ? *digest_sum : Folder_times::Digest_sum(db.Musiclist());
     if (survey.old && survey.old->library != Folder_times::Identity_text(db.Musiclist().cds.size(), digest)) {
         survey.why = std::string("'") + Folder_times::File_name + "' was written for another library";
         survey.old.reset();
@@ -253,8 +254,6 @@ VX_folder_check Check_music_folder(VX_folder_survey survey, std::optional<std::u
         return result;
     }
 
-    for (int i = 0; i < walk.Loaded(); ++i)
-        if (!stays[static_cast<std::size_t>(i)]) digest -= Folder_times::Album_digest(loaded(i));
     // The albums in the order a full scan makes them (each in front of the ones before).
     VX_FileSystem_musiclist made;
     std::vector<std::string> to_score;
@@ -265,7 +264,6 @@ VX_folder_check Check_music_folder(VX_folder_survey survey, std::optional<std::u
         if (i >= 0) {
             made.cds.push_front(std::move(loaded(i)));
         } else {
-            digest += Folder_times::Album_digest(cd);
             to_score.push_back(cd.path);
             made.cds.push_front(std::move(cd));
         }
@@ -276,7 +274,6 @@ VX_folder_check Check_music_folder(VX_folder_survey survey, std::optional<std::u
         made.cds.push_front(std::move(loaded(kept.index)));
     }
     while (k < fresh) take_scanned();
-    const std::size_t albums = made.cds.size();
     db.Set_musiclist(std::move(made));
 
     // New and changed albums read their tag files; every other album's ratings are current.
@@ -286,10 +283,13 @@ VX_folder_check Check_music_folder(VX_folder_survey survey, std::optional<std::u
     db.SortMusiclist();
     db.Random_list_from_ratings();
     db.Create_lookup_table();
-    // The library file is saved when the jukebox ends, with what else changes; should it never be,
-    // the side file's library identity no longer fits and the next start lists every folder.
+    // The library file is saved when the jukebox ends, with what else changes, and the times follow
+    // it, with the identity of the library as saved (covers fetched meanwhile included): times
+    // written first would, should the library never be saved, hide the changes from the next start.
+    // Start-up does not wait for them either.
     db.Set_changed(true);
-    ::Write_times(std::move(times), Folder_times::Identity_text(albums, digest));
+    auto pending = std::make_shared<std::vector<VX_scanned_folder>>(std::move(times));
+    db.After_next_save([pending] { Folder_check::Write_times(std::move(*pending)); });
     return result;
 }
 

@@ -102,6 +102,8 @@ void Library_at_startup(const std::function<void()>& cache_covers) {
     // Saves that a crash or a kill cut short leave their temporary files in the working folder.
     const int stale = Atomic_file::Remove_stale_temporaries(".");
     if (stale > 0) VxTrace::Instance().Write_error("Removed " + std::to_string(stale) + " stale temporary files");
+    // What an earlier check left for the next save described a library that is replaced now.
+    db.After_next_save(nullptr);
     // A survey begun early is taken, whatever comes next: one left behind would be stale at a later start.
     std::future<VX_folder_survey> survey = std::move(Early_survey());
     if (!VxRead::Instance().File_exists(file)) {

@@ -2,6 +2,8 @@
 // extraction. Order, scan, file, scores and index live in their own files.
 #include "library/VxDatabase.h"
 
+#include <utility>
+
 #include "library/Names.h"
 #include "library/VxDefs.h"
 #include "platform/dialogs.h"
@@ -61,9 +63,11 @@ void VxDatabase::Save_if_changed() {
     if (!changed_) return;
     Save();
     changed_ = false;
+    if (after_save_) std::exchange(after_save_, nullptr)();
 }
 
 void VxDatabase::Clear() {
+    after_save_ = nullptr;
     mlist_.musiclist.random_list.clear();
     mlist_.musiclist.lookup_table.start_chars.clear();
     mlist_.musiclist.cds.clear();

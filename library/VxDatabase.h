@@ -117,7 +117,12 @@ public:
 
     bool Is_changed() const { return changed_; }
     void Set_changed(bool flag) { changed_ = flag; }
+    // Saves the library file when something changed, then runs what After_next_save left.
     void Save_if_changed();
+    // Work that must follow the library file onto the disk, never precede it (a cache that describes
+    // the library in memory): run once by the next Save_if_changed that saves, dropped by Clear and
+    // by a later call.
+    void After_next_save(std::function<void()> action) { after_save_ = std::move(action); }
     // Empties the random list, the index and the album list.
     void Clear();
 
@@ -206,6 +211,7 @@ private:
     int cover_seconds_left_ = -1;
     int postponed_count_ = 0;
     bool changed_ = false;
+    std::function<void()> after_save_;
     c_mlist mlist_;
     VX_progress_hooks hooks_;
     Cover_downloader cover_downloader_;

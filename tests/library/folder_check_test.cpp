@@ -153,6 +153,36 @@ TEST(FolderCheck, NothingChangedListsNothingAndAFolderTouchedWithNothingNewKeeps
     EXPECT_NE(Log_after(log_start).find("DB::Check_folders : 10 folders as they were"), std::string::npos);
 }
 
+// The times of a check that changed the library follow the library file onto the disk: a run that
+// never saves it (a crash, a kill) leaves the next start to find the same new album; the run that
+// saves it writes them, and the start after that lists nothing.
+TEST(FolderCheck, TheTimesOfAChangeAreWrittenOnlyAfterTheLibrary) {
+    Jukebox jb;
+    Tree(jb);
+    First_start();
+    const std::string times = TestSupport::Read_file(Folder_times::File_name);
+    jb.Touch("Yes - Fragile/01 - Roundabout.mp3");
+    fs::last_write_time(jb.Music() + P("/Yes - Fragile"), std::time(nullptr) - 600);
+    fs::last_write_time(jb.Music(), std::time(nullptr) - 600);
+    VxDatabase& db = VxDatabase::Instance();
+    for (int run = 0; run < 2; ++run) {
+        const std::size_t log_start = TestSupport::Read_trace("log.txt").size();
+        Library_startup::Library_at_startup();
+        EXPECT_NE(Log_after(log_start).find("1 albums new or changed, 0 gone"), std::string::npos) << run;
+        EXPECT_EQ(TestSupport::Read_file(Folder_times::File_name), times) << run;
+        EXPECT_TRUE(db.Is_changed());
+        db.Clear();  // ended without saving
+    }
+    Library_startup::Library_at_startup();
+    db.Save_if_changed();
+    EXPECT_NE(TestSupport::Read_file(Folder_times::File_name), times);
+    db.Clear();
+    const std::size_t log_start = TestSupport::Read_trace("log.txt").size();
+    Library_startup::Library_at_startup();
+    EXPECT_NE(Log_after(log_start).find("DB::Check_folders : 11 folders as they were"), std::string::npos)
+        << Log_after(log_start);
+}
+
 TEST(FolderCheck, AMissingCorruptOrForeignSideFileListsEveryFolderAndLosesNothing) {
     Jukebox jb;
     Tree(jb);
