@@ -23,6 +23,12 @@ bool Starts_like_jpeg(const char* block, long size) {
     return size >= 3 && static_cast<unsigned char>(block[0]) == 0xFF && static_cast<unsigned char>(block[1]) == 0xD8 &&
            static_cast<unsigned char>(block[2]) == 0xFF;
 }
+
+// The error line of an open that failed; when the machine cannot make requests at all, it says why.
+std::string Cannot_open(const std::string& url) {
+    const std::string why = Platform::Http_client::Unavailable_reason();
+    return "Can't open url:" + url + (why.empty() ? "" : " (" + why + ")");
+}
 }  // namespace
 
 VxInternet& VxInternet::Instance() {
@@ -49,7 +55,7 @@ void VxInternet::Open_url(const std::string& url, bool& timed_out, Platform::Htt
     std::thread worker([&handover, client, url] {
         auto response = client->Open(url);
         // After a time-out the open fails because the handle was closed; that is not news.
-        if (!response && !client->Aborted()) VxTrace::Instance().Write_error("Can't open url:" + url);
+        if (!response && !client->Aborted()) VxTrace::Instance().Write_error(Cannot_open(url));
         std::lock_guard<std::mutex> lock(handover.mutex);
         handover.response = std::move(response);
         handover.done = true;
@@ -78,7 +84,7 @@ void VxInternet::Open_url(const std::string& url, bool& timed_out, Platform::Htt
 void VxInternet::Open_url_here(const std::string& url) {
     Open_client(limits_);
     response_ = client_->Open(url);
-    if (!response_) VxTrace::Instance().Write_error("Can't open url:" + url);
+    if (!response_) VxTrace::Instance().Write_error(Cannot_open(url));
 }
 
 void VxInternet::Close_handles() {

@@ -52,6 +52,10 @@ public:
     // on another thread afterwards.
     std::unique_ptr<Http_response> Open(const std::string& url);
 
+    // Why no request can be made at all (the system's HTTP library could not be loaded), or "" when
+    // requests can be made. Any thread; fixed once the first Open has run.
+    static std::string Unavailable_reason();
+
     // Any thread: a pending Open fails promptly, and every later Open or Read fails.
     void Abort();
     bool Aborted() const;

@@ -9,15 +9,22 @@
 namespace Platform {
 namespace {
 
+std::string failure;  // written once, under Curl()'s once flag
+
 template <typename F>
 bool Find(void* library, const char* name, F& function) {
     function = reinterpret_cast<F>(dlsym(library, name));
+    if (!function) failure = std::string("libcurl.so.4 has no ") + name;
     return function != nullptr;
 }
 
 const Curl_library* Open_curl() {
     void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
-    if (!library) return nullptr;
+    if (!library) {
+        const char* why = dlerror();
+        failure = why ? why : "libcurl.so.4 cannot be loaded";
+        return nullptr;
+    }
     static Curl_library curl;
     const bool found =
         Find(library, "curl_global_init", curl.global_init) && Find(library, "curl_easy_init", curl.easy_init) &&
@@ -30,7 +37,8 @@ const Curl_library* Open_curl() {
         Find(library, "curl_multi_poll", curl.multi_poll) && Find(library, "curl_multi_cleanup", curl.multi_cleanup) &&
         Find(library, "curl_slist_append", curl.slist_append) &&
         Find(library, "curl_slist_free_all", curl.slist_free_all);
-    if (!found || curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+    if (found && curl.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) failure = "curl_global_init failed";
+    if (!failure.empty()) {
         dlclose(library);
         return nullptr;
     }
@@ -45,5 +53,7 @@ const Curl_library* Curl() {
     std::call_once(once, [] { curl = Open_curl(); });
     return curl;
 }
+
+const std::string& Curl_failure() { return failure; }
 
 }  // namespace Platform

@@ -5,6 +5,8 @@
 
 #include <curl/curl.h>
 
+#include <string>
+
 namespace Platform {
 
 struct Curl_library {
@@ -27,5 +29,8 @@ struct Curl_library {
 // libcurl with every function found and curl_global_init done, or nullptr when it cannot be opened.
 // Any thread; the first call opens it (once per process), later calls return the same table.
 const Curl_library* Curl();
+// Why Curl() gave nullptr (the loader's words, or the function that was missing); "" before the first
+// call and when it succeeded.
+const std::string& Curl_failure();
 
 }  // namespace Platform

@@ -218,6 +218,8 @@ std::unique_ptr<Http_response> Http_client::Open(const std::string& url) {
     return response;
 }
 
+std::string Http_client::Unavailable_reason() { return Curl_failure(); }
+
 void Http_client::Abort() { aborted_->store(true); }
 
 bool Http_client::Aborted() const { return aborted_->load(); }

@@ -321,6 +321,9 @@ std::unique_ptr<Http_response> Http_client::Open(const std::string& url) {
     return response;
 }
 
+// WinINet is part of every Windows: requests can always be made.
+std::string Http_client::Unavailable_reason() { return {}; }
+
 void Http_client::Abort() {
     aborted_->store(true);
     Sessions().Close_all_of(aborted_.get());

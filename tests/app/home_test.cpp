@@ -230,4 +230,19 @@ TEST_F(Home_search, WithoutADisplayTheWindowRunEndsAtOnceWithOneLine) {
     }
 }
 
+// A machine without a usable HTTP library (here a broken libcurl first in the search path) still
+// runs the jukebox; each request that cannot be made says why in error.txt.
+TEST_F(Home_search, WithoutTheHttpLibraryAFailedRequestSaysWhy) {
+    const std::string libs = scratch.Path() + "/libs", home = scratch.Path() + "/home";
+    Make_dirs(libs);
+    Write_file(libs + "/libcurl.so.4", "not a library");
+    Write_file(elsewhere + "/close.txt", "close\n");
+    Outcome o = Run_program(elsewhere, {"--home", home, "--headless", "--script", "close.txt"},
+                            Env({"LD_LIBRARY_PATH=" + libs, "TAVRIX_DIST_SERVER=http://127.0.0.1:9/"}));
+    ASSERT_EQ(o.code, 0) << o.err;
+    const std::string errors = Read_file(home + "/run/error.txt");
+    EXPECT_NE(errors.find("Can't open url:http://127.0.0.1:9/Info.txt (" + libs + "/libcurl.so.4: "), std::string::npos)
+        << errors;
+}
+
 }  // namespace
