@@ -1,3 +1,4 @@
+// The once-a-minute hand-back of the heap's free pages, timed on the trace's clock the caller reads.
 #include "app/Memory_upkeep.h"
 
 #include "platform/memory.h"

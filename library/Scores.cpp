@@ -17,9 +17,9 @@ namespace {
 std::vector<int> No_ratings(const VX_FileSystem_cd& cd) { return std::vector<int>(cd.songs.size(), -1); }
 }  // namespace
 
+// One reading of the album's tag file serves all its songs.
 void VxDatabase::Determine_cd_score(int c) { Score_album(c, VxRating::Instance().Get_album_ratings(c)); }
 
-// One reading of the album's tag file serves all its songs.
 void VxDatabase::Score_album(int c, const std::vector<int>& ratings) {
     double sum = 0.0;
     for (std::size_t j = 0; j < ratings.size(); ++j) {
