@@ -88,6 +88,7 @@ bool VxAudioChannel::Play_one_song(Link& link) {
     // Read only after the start signal: the user-interface thread wrote them before releasing it.
     const std::string path = link.song_path;
     const double level = link.start_level;
+    const std::uint64_t number = link.start_number;
 
     std::unique_ptr<Platform::Media_graph> graph = Platform::Media_graph::Create();
     if (!graph) {
@@ -111,6 +112,7 @@ bool VxAudioChannel::Play_one_song(Link& link) {
             return false;
         }
         link.graph = std::move(graph);
+        link.graph_start = number;
         // Destruction raced with the hand-over: the song must not keep the worker.
         if (link.ending) link.graph->Stop();
     }
@@ -144,8 +146,9 @@ void VxAudioChannel::Start_worker_if_gone() {
 void VxAudioChannel::Abandon_worker(const std::string& song_path) {
     {
         std::lock_guard<std::mutex> lock(link_->mutex);
-        if (link_->graph) {
-            // It came just now: the hand-over signal is on its way.
+        if (link_->graph && link_->graph_start == link_->start_number) {
+            // It came just now: the hand-over signal is on its way. A graph of an earlier start would
+            // send none, and waiting for it would hang the user-interface thread.
             link_->control.Acquire();
             return;
         }
@@ -175,6 +178,7 @@ void VxAudioChannel::Start_channel(const std::string& song_path, double main_vol
     Start_worker_if_gone();
     link_->song_path = song_path;
     link_->start_level = main_volume;
+    ++link_->start_number;
     auto& trace = VxTrace::Instance();
     trace.Write("Wait for SemControl");
     link_->start.Release();

@@ -7,6 +7,7 @@
 // a new one takes the channel's next song.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -88,13 +89,15 @@ private:
         // Handed over through start: written by the user-interface thread before the release.
         std::string song_path;
         double start_level = 0;
+        std::uint64_t start_number = 0;  // counts the starts handed to this link
 
         std::mutex mutex;  // guards everything below
         std::unique_ptr<Platform::Media_graph> graph;
-        bool quit = false;       // the worker leaves its loop after the current song
-        bool done = false;       // the worker has left its loop
-        bool ending = false;     // the channel is being destroyed
-        bool abandoned = false;  // the channel gave up on this worker: it tears down and leaves
+        std::uint64_t graph_start = 0;  // the start whose song the graph plays
+        bool quit = false;              // the worker leaves its loop after the current song
+        bool done = false;              // the worker has left its loop
+        bool ending = false;            // the channel is being destroyed
+        bool abandoned = false;         // the channel gave up on this worker: it tears down and leaves
 
         Binary_signal start;
         Binary_signal control;
