@@ -129,10 +129,8 @@ void VxApplication::Get_window_rectangle(int& left, int& top, int& right, int& b
 }
 
 int VxApplication::Run() {
-    // The library file is read on a thread of its own meanwhile; start-up's Load takes it. That thread
-    // comes first: the process keeps two malloc arenas (platform/linux/media_gstreamer.cpp) and the
-    // first thread to allocate takes the second. Reading the library makes a hundred thousand
-    // allocations; made in this thread's arena, they had both threads wait for its lock by turns.
+    // The library file is being read on a thread of its own already (Jukebox::Run); start-up's Load
+    // takes it, and a start that begins here reads it now.
     VxDatabase::Instance().Preload();
     // The pictures decode on the other cores while the window opens and the library loads, until the
     // first frame is composed.
