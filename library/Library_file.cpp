@@ -12,9 +12,7 @@
 #include <boost/serialization/split_free.hpp>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <future>
-#include <memory>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -24,6 +22,7 @@
 #include "library/Library_text.h"
 #include "library/VxDatabase.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "settings/Atomic_file.h"
 #include "settings/VxRead.h"
@@ -268,16 +267,9 @@ namespace {
 
 // The whole file read and checked; throws std::exception when it is corrupt or cannot be read.
 c_mlist Read_file(const std::string& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) Corrupt("cannot be read");
-    const std::streamoff size = file.tellg();
-    if (size < 0 || !file.seekg(0)) Corrupt("cannot be read");
-    // One read into a block left uninitialised: zeroing megabytes only to overwrite them cost the
-    // start a pass over the whole file.
-    const auto length = static_cast<std::size_t>(size);
-    const std::unique_ptr<char[]> bytes(new char[std::max<std::size_t>(length, 1)]);
-    if (size > 0 && !file.read(bytes.get(), size)) Corrupt("cannot be read");
-    const std::string_view text(bytes.get(), length);
+    const Platform::File_bytes bytes = Platform::File_bytes::Read(path);
+    if (!bytes.Ok()) Corrupt("cannot be read");
+    const std::string_view text = bytes.View();
     // The archive library would allocate the signature's claimed length before checking it.
     if (text.substr(0, std::char_traits<char>::length(Signature_prefix)) != Signature_prefix)
         Corrupt("no archive signature");
