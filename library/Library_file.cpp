@@ -23,6 +23,7 @@
 #include "library/VxDatabase.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/heap_warming.h"
 #include "platform/process.h"
 #include "settings/Atomic_file.h"
 #include "settings/VxRead.h"
@@ -273,6 +274,9 @@ c_mlist Read_file(const std::string& path) {
     // The archive library would allocate the signature's claimed length before checking it.
     if (text.substr(0, std::char_traits<char>::length(Signature_prefix)) != Signature_prefix)
         Corrupt("no archive signature");
+    // The content takes about three bytes of heap for each byte of the file, in tens of thousands of
+    // small blocks: their memory is put in place at once rather than page by page as they are made.
+    const Platform::Heap_warming warming(text.size() * 3);
     // The form this program writes is read directly; any other goes through the archive library.
     std::optional<c_mlist> loaded = Library_text::Read(text);
     if (!loaded) loaded = Library_text::Read_through_archive(text);

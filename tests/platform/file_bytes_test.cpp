@@ -11,8 +11,8 @@
 
 TEST(File_bytes, AFileIsReadWholeAtEverySizeAndNothingElseReads) {
     TestSupport::Scratch_dir scratch;
-    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{4095}, std::size_t{4096},
-                                   std::size_t{3 * 1024 * 1024 + 7}}) {
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{1}, std::size_t{4095}, std::size_t{4096}, std::size_t{3 * 1024 * 1024 + 7}}) {
         std::string content(size, '\0');
         for (std::size_t i = 0; i < size; ++i) content[i] = static_cast<char>((i * 131 + i / 4096) & 0xFF);
         const std::string path = scratch.Path() + "/bytes-" + std::to_string(size);
