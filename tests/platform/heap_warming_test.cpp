@@ -39,7 +39,8 @@ long Faults_of_burst(bool warm, bool& contents_kept) {
         faults = after.ru_minflt - before.ru_minflt;
         contents_kept = true;
         for (std::size_t i = 0; i < Blocks; ++i)
-            if (blocks[i][0] != static_cast<char>(i & 0x7F) || blocks[i][Block_bytes - 1] != static_cast<char>(i & 0x7F))
+            if (blocks[i][0] != static_cast<char>(i & 0x7F) ||
+                blocks[i][Block_bytes - 1] != static_cast<char>(i & 0x7F))
                 contents_kept = false;
     }).join();
     return faults;
