@@ -21,10 +21,9 @@ constexpr std::uint32_t Sine[64] = {
     0x289b7ec6, 0xeaa127fa, 0xd4ef3085, 0x04881d05, 0xd9d4d039, 0xe6db99e5, 0x1fa27cf8, 0xc4ac5665,
     0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
-constexpr int Rotation[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
-                              5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-                              4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
-                              6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
+constexpr int Rotation[64] = {7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 5,  9,  14, 20, 5,  9,
+                              14, 20, 5,  9,  14, 20, 5,  9,  14, 20, 4,  11, 16, 23, 4,  11, 16, 23, 4,  11, 16, 23,
+                              4,  11, 16, 23, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21};
 
 std::uint32_t Rotate_left(std::uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 
@@ -33,15 +32,16 @@ std::uint32_t Rotate_left(std::uint32_t x, int n) { return (x << n) | (x >> (32 
 struct Md5::Impl {
     std::uint32_t state[4] = {0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476};
     unsigned char block[64] = {};
-    std::size_t in_block = 0;    // bytes waiting in block
-    std::uint64_t length = 0;    // bytes added in all
+    std::size_t in_block = 0;  // bytes waiting in block
+    std::uint64_t length = 0;  // bytes added in all
     bool finished = false;
 
     void Compress(const unsigned char* bytes) {
         std::uint32_t w[16];
         for (int i = 0; i < 16; ++i)
             w[i] = static_cast<std::uint32_t>(bytes[4 * i]) | static_cast<std::uint32_t>(bytes[4 * i + 1]) << 8 |
-                   static_cast<std::uint32_t>(bytes[4 * i + 2]) << 16 | static_cast<std::uint32_t>(bytes[4 * i + 3]) << 24;
+                   static_cast<std::uint32_t>(bytes[4 * i + 2]) << 16 |
+                   static_cast<std::uint32_t>(bytes[4 * i + 3]) << 24;
         std::uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
         for (int i = 0; i < 64; ++i) {
             std::uint32_t f;
