@@ -129,12 +129,13 @@ void VxApplication::Get_window_rectangle(int& left, int& top, int& right, int& b
 }
 
 int VxApplication::Run() {
+    // The library file is being read on a thread of its own already (Jukebox::Run); start-up's Load
+    // takes it, and a start that begins here reads it now.
+    VxDatabase::Instance().Preload();
     // The pictures decode on the other cores while the window opens and the library loads, until the
     // first frame is composed.
     const Prefetch_scope prefetch;
-    // The library file is read on a thread of its own meanwhile; start-up's Load takes it. So is
-    // the font looked up, which the first caption needs.
-    VxDatabase::Instance().Preload();
+    // The font is looked up meanwhile too, which the first caption needs.
     Prefetch_font();
     // The changed-folder check's look at the disk too.
     Library_startup::Start_folder_survey();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "display/Bmp_file.h"
@@ -18,6 +19,19 @@ namespace {
 constexpr const char* Caption = "VxBitmap";
 
 Platform::Pixel To_pixel(COLORREF c) { return Platform::Make_pixel(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+// The colour of every pixel of a picture of one colour; none for any other (a real picture differs
+// within its first pixels, so only a picture of one colour is read whole).
+std::optional<Platform::Pixel> One_colour(const Platform::Surface& image) {
+    if (image.Width() <= 0 || image.Height() <= 0) return std::nullopt;
+    const Platform::Pixel first = image.Row(0)[0];
+    for (int y = 0; y < image.Height(); ++y) {
+        const Platform::Pixel* row = image.Row(y);
+        for (int x = 0; x < image.Width(); ++x)
+            if (row[x] != first) return std::nullopt;
+    }
+    return first;
+}
 
 // Every bitmap alive, for Any_moving; never destroyed, as bitmaps live in statics that outlast main.
 std::vector<VxBitmap*>& Live_bitmaps() {
@@ -195,10 +209,17 @@ Platform::Surface* VxBitmap::Surface_now() {
 void VxBitmap::Stretch_into_surface(Platform::Surface& image, VxPicture picture) {
     // Key pixels must stay exactly key when stretched, so keyed images are scaled by picking
     // pixels; all others are filtered.
-    const bool smooth = !image.Has_key_pixels();
-    const Platform::Rect all{0, 0, surface_width_, surface_height_};
-    if (!surface_->Blit(image, Platform::Rect{0, 0, image.Width(), image.Height()}, all, all, false, smooth))
-        Platform::Message_box(Caption, "error during Blt. ");
+    // A picture of one colour stretches to that colour everywhere, filtered or not, so it is filled:
+    // the blank 8 x 8 under the playlist pages (twice the window high) and the progress box were the
+    // costliest stretches of the start.
+    if (const std::optional<Platform::Pixel> colour = One_colour(image)) {
+        surface_->Fill(*colour);
+    } else {
+        const bool smooth = !image.Has_key_pixels();
+        const Platform::Rect all{0, 0, surface_width_, surface_height_};
+        if (!surface_->Blit(image, Platform::Rect{0, 0, image.Width(), image.Height()}, all, all, false, smooth))
+            Platform::Message_box(Caption, "error during Blt. ");
+    }
     if (picture == VxPicture::Cover) VxDirectX::Keep_off_key(*surface_);  // filtering can meet the key too
 }
 

@@ -1,7 +1,8 @@
 // The library file "MusicDataBase.dat": a Boost.Serialization text archive of one c_mlist, header
-// library version 3 (collections carry no item version), read through the archive library and written
-// by Library_text. Reading checks every count and string length against the bytes that remain, so a
-// corrupt file fails cleanly instead of allocating what it claims.
+// library version 3 (collections carry no item version), written by Library_text and read by it when
+// it is in the form written, through the archive library otherwise. Reading checks every count and
+// string length against the bytes that remain, so a corrupt file fails cleanly instead of allocating
+// what it claims.
 #include <algorithm>
 #include <boost/archive/text_iarchive.hpp>
 #include <boost/archive/text_oarchive.hpp>
@@ -11,15 +12,18 @@
 #include <boost/serialization/split_free.hpp>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <future>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <streambuf>
+#include <string_view>
 
 #include "library/Library_text.h"
 #include "library/VxDatabase.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/heap_warming.h"
 #include "platform/process.h"
 #include "settings/Atomic_file.h"
 #include "settings/VxRead.h"
@@ -196,6 +200,31 @@ void Check_positions(const VX_FileSystem_musiclist& m) {
     }
 }
 
+// The file's bytes as a stream for the archive library, read in place: no copy of the text.
+class Bytes_buffer : public std::streambuf {
+public:
+    explicit Bytes_buffer(std::string_view bytes) {
+        char* begin = const_cast<char*>(bytes.data());  // the get area is only read
+        setg(begin, begin, begin + bytes.size());
+    }
+
+protected:
+    // Where the reading stands (tellg), and moves within the bytes; nothing else is positioned.
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) override {
+        if (!(which & std::ios_base::in)) return pos_type(off_type(-1));
+        const off_type base = dir == std::ios_base::beg   ? 0
+                              : dir == std::ios_base::cur ? gptr() - eback()
+                                                          : egptr() - eback();
+        const off_type to = base + off;
+        if (to < 0 || to > egptr() - eback()) return pos_type(off_type(-1));
+        setg(eback(), eback() + to, egptr());
+        return pos_type(to);
+    }
+    pos_type seekpos(pos_type pos, std::ios_base::openmode which) override {
+        return seekoff(off_type(pos), std::ios_base::beg, which);
+    }
+};
+
 }  // namespace
 
 namespace Library_text {
@@ -208,6 +237,22 @@ std::string Through_archive(const c_mlist& library) {
         archive << library;
     }
     return os.str();
+}
+
+c_mlist Read_through_archive(std::string_view text) {
+    Bytes_buffer buffer(text);
+    std::istream is(&buffer);
+    c_mlist loaded;
+    g_load = Load_context{&is, static_cast<std::streamoff>(text.size())};
+    try {
+        boost::archive::text_iarchive archive(is);
+        archive >> loaded;
+    } catch (...) {
+        g_load = Load_context{};
+        throw;
+    }
+    g_load = Load_context{};
+    return loaded;
 }
 
 }  // namespace Library_text
@@ -223,30 +268,20 @@ namespace {
 
 // The whole file read and checked; throws std::exception when it is corrupt or cannot be read.
 c_mlist Read_file(const std::string& path) {
-    // One read into one string, which the stream then owns: the text is never copied.
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) Corrupt("cannot be read");
-    const std::streamoff size = file.tellg();
-    if (size < 0 || !file.seekg(0)) Corrupt("cannot be read");
-    std::string text(static_cast<std::size_t>(size), '\0');
-    if (size > 0 && !file.read(text.data(), size)) Corrupt("cannot be read");
+    const Platform::File_bytes bytes = Platform::File_bytes::Read(path);
+    if (!bytes.Ok()) Corrupt("cannot be read");
+    const std::string_view text = bytes.View();
     // The archive library would allocate the signature's claimed length before checking it.
-    if (text.compare(0, std::char_traits<char>::length(Signature_prefix), Signature_prefix) != 0)
+    if (text.substr(0, std::char_traits<char>::length(Signature_prefix)) != Signature_prefix)
         Corrupt("no archive signature");
-
-    std::istringstream is(std::move(text));
-    c_mlist loaded;
-    g_load = Load_context{&is, size};
-    try {
-        boost::archive::text_iarchive archive(is);
-        archive >> loaded;
-    } catch (...) {
-        g_load = Load_context{};
-        throw;
-    }
-    g_load = Load_context{};
-    Check_positions(loaded.musiclist);
-    return loaded;
+    // The content takes about three bytes of heap for each byte of the file, in tens of thousands of
+    // small blocks: their memory is put in place at once rather than page by page as they are made.
+    const Platform::Heap_warming warming(text.size() * 3);
+    // The form this program writes is read directly; any other goes through the archive library.
+    std::optional<c_mlist> loaded = Library_text::Read(text);
+    if (!loaded) loaded = Library_text::Read_through_archive(text);
+    Check_positions(loaded->musiclist);
+    return std::move(*loaded);
 }
 
 // What tells one library file from the next: a save renames a new file over the old one.

@@ -1,10 +1,13 @@
 // The file steps whose system calls differ between platforms: a new temporary file beside a
-// target, flushing a file to the disk, and putting one file over another in one step. Names are
+// target, flushing a file to the disk, putting one file over another in one step, and reading a
+// whole file into memory that is in place before the read. Names are
 // UTF-8 (UTF-16 on disk on Windows). Any thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace Platform {
 
@@ -26,5 +29,31 @@ enum class Durability { durable, cache };
 // were, when it fails; but a cache's old file may be gone then, as after a crash in the step (POSIX
 // removes it first, so that no file system writes the new one out at once).
 bool Replace_file(const std::string& from, const std::string& to, Durability durability = Durability::durable);
+
+// A whole file's bytes. On Linux they are read into a map populated in one call: a read into fresh
+// heap pages traps once per page (the library file's 3 MB cost its reading thread some 700 traps) and
+// a buffer cleared first is one more pass over it. Any thread; a move-only owner of the bytes.
+class File_bytes {
+public:
+    // The file read whole; Ok() false (and no bytes) when it cannot be opened or read.
+    static File_bytes Read(const std::string& path);
+
+    File_bytes() = default;
+    File_bytes(File_bytes&& other) noexcept;
+    File_bytes& operator=(File_bytes&& other) noexcept;
+    File_bytes(const File_bytes&) = delete;
+    File_bytes& operator=(const File_bytes&) = delete;
+    ~File_bytes();
+
+    bool Ok() const { return ok_; }
+    std::string_view View() const { return {data_, size_}; }
+
+private:
+    void Release();
+    char* data_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t reserved_ = 0;  // what the block holds, which the platform gives back
+    bool ok_ = false;
+};
 
 }  // namespace Platform

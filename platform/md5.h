@@ -1,5 +1,5 @@
-// The MD5 digest of the system's crypto library (OpenSSL on Linux, bcrypt on Windows). Not for
-// security, only for noticing a change. One object per digest; any thread, one at a time.
+// The MD5 digest: the program's own on Linux, the system's (bcrypt) on Windows. Not for security,
+// only for noticing a change. One object per digest; any thread, one at a time.
 #pragma once
 
 #include <array>

@@ -1,9 +1,12 @@
 // The file steps on POSIX: mkstemp for the temporary file (permissions copied from the target),
-// fsync for the flush, rename for the replacement and an fsync of the folder for its durability.
+// fsync for the flush, rename for the replacement and an fsync of the folder for its durability; a
+// whole file read into an anonymous map populated at once (MADV_POPULATE_WRITE, or MAP_POPULATE).
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <vector>
 
 #include "platform/files.h"
@@ -61,5 +64,81 @@ bool Replace_file(const std::string& from, const std::string& to, Durability dur
     if (durability == Durability::durable) Sync_folder(Folder_of(to));
     return true;
 }
+
+File_bytes File_bytes::Read(const std::string& path) {
+    File_bytes bytes;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return bytes;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || st.st_size < 0) {
+        close(fd);
+        return bytes;
+    }
+    const auto size = static_cast<std::size_t>(st.st_size);
+    if (size > 0) {
+        void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+#ifdef MADV_POPULATE_WRITE
+        const bool populated = block != MAP_FAILED && madvise(block, size, MADV_POPULATE_WRITE) == 0;
+#else
+        const bool populated = false;
+#endif
+        if (block != MAP_FAILED && !populated) {
+            munmap(block, size);  // a kernel before 5.14: the whole map populated as it is made
+            block = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        }
+        if (block == MAP_FAILED) {
+            close(fd);
+            return bytes;
+        }
+        bytes.data_ = static_cast<char*>(block);
+        bytes.reserved_ = size;
+    }
+    // A file that changes size meanwhile is read as far as it was long, as a stream would read it.
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = read(fd, bytes.data_ + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    close(fd);
+    if (done != size) {
+        bytes.Release();
+        return bytes;
+    }
+    bytes.size_ = size;
+    bytes.ok_ = true;
+    return bytes;
+}
+
+void File_bytes::Release() {
+    if (data_) munmap(data_, reserved_);
+    data_ = nullptr;
+    size_ = reserved_ = 0;
+    ok_ = false;
+}
+
+File_bytes::File_bytes(File_bytes&& other) noexcept
+    : data_(other.data_), size_(other.size_), reserved_(other.reserved_), ok_(other.ok_) {
+    other.data_ = nullptr;
+    other.size_ = other.reserved_ = 0;
+    other.ok_ = false;
+}
+
+File_bytes& File_bytes::operator=(File_bytes&& other) noexcept {
+    if (this != &other) {
+        Release();
+        data_ = other.data_;
+        size_ = other.size_;
+        reserved_ = other.reserved_;
+        ok_ = other.ok_;
+        other.data_ = nullptr;
+        other.size_ = other.reserved_ = 0;
+        other.ok_ = false;
+    }
+    return *this;
+}
+
+File_bytes::~File_bytes() { Release(); }
 
 }  // namespace Platform

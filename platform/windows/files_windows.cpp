@@ -1,5 +1,6 @@
 // The file steps on Windows: CreateFileW with CREATE_NEW for the temporary file, FlushFileBuffers
-// for the flush, and MoveFileExW for the replacement, since rename refuses to replace a file.
+// for the flush, and MoveFileExW for the replacement, since rename refuses to replace a file; a whole
+// file read with ReadFile into committed pages (VirtualAlloc), which come zeroed and in place.
 // A file someone reads (another thread, a virus scanner, the indexer) cannot be replaced until
 // they close it: the replacement tries again for a while instead of failing the save.
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -91,5 +93,72 @@ bool Replace_file(const std::string& from, const std::string& to, Durability dur
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
+
+File_bytes File_bytes::Read(const std::string& path) {
+    File_bytes bytes;
+    const HANDLE file =
+        CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(file, &length) || length.QuadPart < 0) {
+        CloseHandle(file);
+        return bytes;
+    }
+    const auto size = static_cast<std::size_t>(length.QuadPart);
+    if (size > 0) {
+        bytes.data_ = static_cast<char*>(VirtualAlloc(nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        if (!bytes.data_) {
+            CloseHandle(file);
+            return bytes;
+        }
+        bytes.reserved_ = size;
+    }
+    std::size_t done = 0;
+    while (done < size) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+        DWORD got = 0;
+        if (!ReadFile(file, bytes.data_ + done, chunk, &got, nullptr) || got == 0) break;
+        done += got;
+    }
+    CloseHandle(file);
+    if (done != size) {
+        bytes.Release();
+        return bytes;
+    }
+    bytes.size_ = size;
+    bytes.ok_ = true;
+    return bytes;
+}
+
+void File_bytes::Release() {
+    if (data_) VirtualFree(data_, 0, MEM_RELEASE);
+    data_ = nullptr;
+    size_ = reserved_ = 0;
+    ok_ = false;
+}
+
+File_bytes::File_bytes(File_bytes&& other) noexcept
+    : data_(other.data_), size_(other.size_), reserved_(other.reserved_), ok_(other.ok_) {
+    other.data_ = nullptr;
+    other.size_ = other.reserved_ = 0;
+    other.ok_ = false;
+}
+
+File_bytes& File_bytes::operator=(File_bytes&& other) noexcept {
+    if (this != &other) {
+        Release();
+        data_ = other.data_;
+        size_ = other.size_;
+        reserved_ = other.reserved_;
+        ok_ = other.ok_;
+        other.data_ = nullptr;
+        other.size_ = other.reserved_ = 0;
+        other.ok_ = false;
+    }
+    return *this;
+}
+
+File_bytes::~File_bytes() { Release(); }
 
 }  // namespace Platform

@@ -2,6 +2,7 @@
 // hit tests and motion.
 #include <gtest/gtest.h>
 
+#include "display/Bmp_file.h"
 #include "display/VxBitmap.h"
 #include "display/VxDirectX.h"
 #include "platform/surface.h"
@@ -317,4 +318,49 @@ TEST_F(Bitmap, AnUndecodedBitmapTakesAnUndecodedPictureAsDrawingItOntoItWould) {
     offset->Set_position(0, 0);
     offset->Set_colour_key(true);
     EXPECT_FALSE(fresh->Take_undecoded_picture(*offset));
+}
+
+// A picture of one colour is filled in rather than stretched: the bitmap's pixels are those stretching
+// gives, filtered (no key) or picked (the key), growing and shrinking; a picture with one pixel apart
+// is still stretched, to the same pixels as before.
+TEST_F(Bitmap, APictureOfOneColourFillsTheBitmapAsStretchingItWould) {
+    struct Case {
+        int width, height;
+        Platform::Pixel colour;
+        double w, h;  // per cent of the window
+    };
+    const Case cases[] = {{8, 8, Make_pixel(0, 0, 0), 26, 200},
+                          {8, 8, Make_pixel(37, 140, 201), 40, 20},
+                          {3, 5, Platform::Colour_key, 25, 7},
+                          {64, 48, Make_pixel(250, 250, 250), 1, 1},
+                          {5, 7, Make_pixel(90, 10, 200), 26, 200}};
+    for (const bool odd_pixel : {false, true}) {
+        for (const Case& c : cases) {
+            const std::string file = Path("plain.bmp");
+            ASSERT_EQ(Write_bmp(file, c.width, c.height, Bmp_depth::bits_24, Bmp_padding_word::absent,
+                                [&](int row, int col) {
+                                    return odd_pixel && row == c.height / 2 && col == c.width / 2 ? 0x102030u
+                                                                                                  : c.colour;
+                                }),
+                      Bmp_result::written);
+            // What stretching the loaded picture over the bitmap's surface gives.
+            std::string error;
+            auto picture = Platform::Surface::Load_bmp(file, error);
+            ASSERT_TRUE(picture) << error;
+            VxBitmap b;
+            b.Set_size(c.w, c.h);
+            b.Loading_surface(file);
+            ASSERT_TRUE(b.Get_surface());
+            Platform::Surface& got = *b.Get_surface();
+            auto expected = Platform::Surface::Create(got.Width(), got.Height());
+            ASSERT_TRUE(expected);
+            const Platform::Rect all{0, 0, got.Width(), got.Height()};
+            ASSERT_TRUE(expected->Blit(*picture, Platform::Rect{0, 0, c.width, c.height}, all, all, false,
+                                       !picture->Has_key_pixels()));
+            for (int y = 0; y < got.Height(); ++y)
+                for (int x = 0; x < got.Width(); ++x)
+                    ASSERT_EQ(got.Row(y)[x], expected->Row(y)[x])
+                        << c.width << "x" << c.height << " odd " << odd_pixel << " at " << x << "," << y;
+        }
+    }
 }

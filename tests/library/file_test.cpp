@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <limits>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -108,6 +109,134 @@ TEST(LibraryFile, WrittenTextIsTheArchiveLibrarysText) {
     libraries.push_back(only_index);
     for (const c_mlist& library : libraries)
         EXPECT_EQ(Library_text::Write(library), Library_text::Through_archive(library));
+}
+
+namespace {
+
+// Libraries of every shape the direct reading must take as the archive library does: albums with and
+// without songs (the song's class information follows the first song), empty and long strings, signs
+// and extremes of every number, index entries without albums.
+std::vector<c_mlist> Shapes() {
+    std::vector<c_mlist> shapes(1);  // the empty library
+    c_mlist small;
+    small.musiclist = Small_library();
+    shapes.push_back(small);
+    c_mlist odd;
+    VX_FileSystem_cd empty_album;
+    empty_album.path = "no songs/";
+    odd.musiclist.cds.push_back(empty_album);
+    std::mt19937 random(11);
+    for (const double score : {0.0, -0.0, 0.1 + 0.2, 1.25e-300, 1.7976931348623157e308, -3.5, 123456.789}) {
+        VX_FileSystem_cd cd;
+        cd.path = "Artist - Title " + std::to_string(random() % 1000) + "/";
+        cd.name = std::string(1 + random() % 300, 'n');
+        cd.title = "two\nlines and  spaces ";
+        cd.artist = " Caf\xc3\xa9 \xe9";
+        cd.cover = random() % 2 ? "" : "front 1.jpg";
+        cd.score = score;
+        for (int s = 0; s < static_cast<int>(random() % 4); ++s) {
+            VX_FileSystem_song song;
+            song.file_name = std::to_string(s) + " - song.mp3";
+            song.name = s % 2 ? "" : " name ";
+            song.reserved1 = s == 1 ? "1 2 3" : "";
+            song.rating = s == 0 ? INT32_MIN : (s == 1 ? INT32_MAX : -1);
+            cd.songs.push_back(song);
+        }
+        odd.musiclist.cds.push_back(cd);
+    }
+    odd.musiclist.lookup_table.start_chars = {{"A", {0, 3, 2}}, {"", {}}, {"9", {7, -1}}};
+    odd.musiclist.random_list = {{0, 0}, {INT32_MAX, INT32_MIN}};
+    shapes.push_back(odd);
+    c_mlist only_index;
+    only_index.musiclist.lookup_table.start_chars = {{"B", {}}};
+    shapes.push_back(only_index);
+    return shapes;
+}
+
+// Two readings agree when they write the same text: every field is in it.
+std::string Written(const c_mlist& library) { return Library_text::Write(library); }
+
+}  // namespace
+
+// What this program writes is read without the archive library, to the content the archive library
+// reads from it.
+TEST(LibraryFileReading, TheWrittenFormIsReadDirectlyAsTheArchiveLibraryReadsIt) {
+    for (const c_mlist& library : Shapes()) {
+        const std::string text = Library_text::Write(library);
+        const std::optional<c_mlist> direct = Library_text::Read(text);
+        ASSERT_TRUE(direct.has_value()) << text.substr(0, 300);
+        EXPECT_EQ(Written(*direct), text);
+        EXPECT_EQ(Written(Library_text::Read_through_archive(text)), text);
+    }
+}
+
+// Forms the archive library reads but this program does not write are left to it, and Load still
+// reads them: a later archive version, other whitespace between tokens, a double spelled otherwise,
+// another class version, bytes after the end, no final line feed.
+TEST(LibraryFileReading, OtherFormsAreLeftToTheArchiveLibrary) {
+    Jukebox jb;
+    const std::string good = Library_text::Write(c_mlist{Small_library()});
+    ASSERT_EQ(good.substr(good.size() - 5), " 0 0\n");
+    auto with = [&](const std::string& from, const std::string& to) {
+        std::string text = good;
+        const std::size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return text.replace(at, from.size(), to);
+    };
+    c_mlist infinite{Small_library()};
+    infinite.musiclist.cds[0].score = std::numeric_limits<double>::infinity();
+    const std::vector<std::string> others = {
+        "22 serialization::archive 17 0 0 0 0 0 0 1 0 0 0 2 p/ 1 n 1 t 1 a 0  2.25 0 0 1 0 0 0 5 "
+        "f.mp3 1 s 0  0  -1 0 0 0 0 1 0 0 0 1 A 1 0 0 0 0 1 0 0 0 0 0\n",
+        with(" 1 0 0 2 p/", "\n1\t0 0 2 p/"),
+        with(" 2.25000000000000000e+00", " 2.25"),
+        with(" 2.25000000000000000e+00", "  2.25000000000000000e+00"),
+        with("3 0 0 0 0 0 0 1", "3 0 1 0 0 0 0 1"),
+        good + "trailing bytes",
+        good.substr(0, good.size() - 1),
+    };
+    for (const std::string& text : others) {
+        EXPECT_FALSE(Library_text::Read(text).has_value()) << text;
+        TestSupport::Write_file(VxDatabase::File_name, text);
+        VxDatabase::Instance().Clear();
+        EXPECT_NO_THROW(VxDatabase::Instance().Load()) << text;
+        EXPECT_EQ(VxDatabase::Instance().Get_song_file(0, 0), "f.mp3") << text;
+    }
+    // Not even the archive library reads what is written for an infinite score; the direct reading
+    // leaves it to it all the same.
+    EXPECT_FALSE(Library_text::Read(Library_text::Write(infinite)).has_value());
+}
+
+// Whatever the direct reading accepts of damaged texts (a byte changed, dropped or added, anywhere),
+// the archive library reads to the same content; what it refuses is the archive library's to judge.
+TEST(LibraryFileReading, WhatTheDirectReadingAcceptsTheArchiveLibraryReadsAlike) {
+    const std::string good = Library_text::Write(Shapes()[2]);
+    std::mt19937 random(3);
+    const std::string bytes = " 0123456789-+.e\n\tx";
+    int accepted = 0;
+    for (int i = 0; i < 3000; ++i) {
+        std::string text = good;
+        const std::size_t at = random() % text.size();
+        const char byte = bytes[random() % bytes.size()];
+        switch (i % 3) {
+            case 0:
+                text[at] = byte;
+                break;
+            case 1:
+                text.erase(at, 1);
+                break;
+            default:
+                text.insert(at, 1, byte);
+                break;
+        }
+        const std::optional<c_mlist> direct = Library_text::Read(text);
+        if (!direct) continue;
+        ++accepted;
+        c_mlist through;
+        ASSERT_NO_THROW(through = Library_text::Read_through_archive(text)) << text;
+        EXPECT_EQ(Written(*direct), Written(through)) << text;
+    }
+    EXPECT_GT(accepted, 50);  // changes inside strings and digits keep the form
 }
 
 TEST(LibraryFile, RoundTripKeepsEverything) {

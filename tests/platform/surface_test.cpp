@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/sdl/pixel_memory.h"
 #include "platform/sdl/surface_sdl.h"
 
 namespace {
@@ -54,7 +55,8 @@ TEST(Surface, KeyedCopyFollowsEveryWriteAndKeepsItsRunCacheAtOnePictureSize) {
 }
 
 TEST(Surface, ANewSurfaceIsBlackWhereAFreedOneWasPainted) {
-    for (const int side : {12, 64, 600}) {  // from the heap's reused blocks and from fresh maps
+    // From the heap's reused blocks, from fresh maps, and from maps laid on huge pages.
+    for (const int side : {12, 64, 600, 1100}) {
         for (int round = 0; round < 3; ++round) {
             {
                 auto painted = Platform::Surface::Create(side, side);
@@ -92,5 +94,26 @@ TEST(Surface, SurfacesAroundTheMapThresholdHoldEveryPixelOfTheirRows) {
                 ASSERT_EQ(copy->Get_pixel(w / 2, y), 0u);
             }
         }
+    }
+}
+
+// Pixel blocks of any size, on either side of a huge page and not a multiple of one, are zero to their
+// last byte, writable there, and apart from each other: the alignment slack given back belongs to none.
+TEST(Surface, PixelBlocksOfEverySizeAreZeroWritableAndApart) {
+    constexpr std::size_t Huge = 2 * 1024 * 1024;
+    for (const std::size_t bytes : {Platform::Pixel_block_threshold, Huge - 4096, Huge, Huge + 4096, 5 * Huge + 1236}) {
+        auto* a = static_cast<unsigned char*>(Platform::Take_pixel_block(bytes));
+        auto* b = static_cast<unsigned char*>(Platform::Take_pixel_block(bytes));
+        ASSERT_TRUE(a && b) << bytes;
+        EXPECT_TRUE(a + bytes <= b || b + bytes <= a) << bytes;
+        for (unsigned char* block : {a, b}) {
+            for (std::size_t at = 0; at < bytes; at += 4093) ASSERT_EQ(block[at], 0) << bytes << " at " << at;
+            ASSERT_EQ(block[bytes - 1], 0) << bytes;
+            std::fill_n(block, bytes, block == a ? 0xA5 : 0x5A);
+        }
+        EXPECT_EQ(a[bytes - 1], 0xA5);
+        EXPECT_EQ(b[0], 0x5A);
+        Platform::Give_back_pixel_block(a, bytes);
+        Platform::Give_back_pixel_block(b, bytes);
     }
 }
