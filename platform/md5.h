@@ -1,4 +1,4 @@
-// The MD5 digest: the program's own on Linux, the system's (bcrypt) on Windows. Not for security,
+// The MD5 digest of a well-kept library: GLib's on Linux, the system's (bcrypt) on Windows. Not for security,
 // only for noticing a change. One object per digest; any thread, one at a time.
 #pragma once
 

@@ -1,4 +1,4 @@
-// MD5 through the platform's digest (its own on Linux, bcrypt on Windows). A failing digest yields an empty text,
+// MD5 through the platform's digest (GLib on Linux, bcrypt on Windows). A failing digest yields an empty text,
 // which never equals a stored one, so the worst outcome is one library rebuild.
 #include "settings/CMD5.h"
 

@@ -1,5 +1,5 @@
 # Libraries of the Linux back end. Each back-end concern adds its packages here.
-# (SDL2 for window and surfaces, GStreamer for media, libcurl for HTTP.)
+# (SDL2 for window and surfaces, GStreamer (and its GLib, also for MD5) for media, libcurl for HTTP.)
 
 # GStreamer plays the songs (platform/linux/media_gstreamer.cpp).
 pkg_check_modules(TAVRIX_GSTREAMER REQUIRED IMPORTED_TARGET gstreamer-1.0)
@@ -11,7 +11,7 @@ pkg_check_modules(TAVRIX_CURL REQUIRED libcurl)
 target_include_directories(tavrix_platform PRIVATE ${TAVRIX_CURL_INCLUDE_DIRS})
 target_link_libraries(tavrix_platform PRIVATE ${CMAKE_DL_LIBS})
 
-# MD5 of the settings fingerprint: the program's own (md5_rfc1321.cpp), no crypto library to load.
+# MD5 of the settings fingerprint through GLib's checksums (md5_glib.cpp): GLib comes with GStreamer.
 
 # Display: window, surfaces, events and message boxes on SDL2 (platform/sdl, shared with Windows);
 # text through SDL2_ttf in the font that fontconfig matches for "Arial".
