@@ -266,8 +266,14 @@ void VxDatabase::Save() {
 
 namespace {
 
+// Whether the heap is put in place ahead of the content (Platform::Heap_warming): on the reading
+// thread of Preload, whose arena holds nothing else yet, it spares the start's critical path the page
+// faults of the content; on a thread with a heap of its own in use (the UI thread's Load) the freed
+// run is left among that thread's other blocks and made the start-up's later steps slower.
+enum class Warm_heap { no, yes };
+
 // The whole file read and checked; throws std::exception when it is corrupt or cannot be read.
-c_mlist Read_file(const std::string& path) {
+c_mlist Read_file(const std::string& path, Warm_heap warm = Warm_heap::no) {
     const Platform::File_bytes bytes = Platform::File_bytes::Read(path);
     if (!bytes.Ok()) Corrupt("cannot be read");
     const std::string_view text = bytes.View();
@@ -276,7 +282,8 @@ c_mlist Read_file(const std::string& path) {
         Corrupt("no archive signature");
     // The content takes about three bytes of heap for each byte of the file, in tens of thousands of
     // small blocks: their memory is put in place at once rather than page by page as they are made.
-    const Platform::Heap_warming warming(text.size() * 3);
+    std::optional<Platform::Heap_warming> warming;
+    if (warm == Warm_heap::yes) warming.emplace(text.size() * 3);
     // The form this program writes is read directly; any other goes through the archive library.
     std::optional<c_mlist> loaded = Library_text::Read(text);
     if (!loaded) loaded = Library_text::Read_through_archive(text);
@@ -318,7 +325,7 @@ void VxDatabase::Preload() {
         p.identity = Identity(path);
         if (!p.identity) return p;
         try {
-            p.content = Read_file(path);
+            p.content = Read_file(path, Warm_heap::yes);
         } catch (...) {
             p.error = std::current_exception();
         }
