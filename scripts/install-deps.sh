@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config git
   clang-format-14  # the pinned formatter scripts/check-format.sh checks with
   libboost-regex-dev libboost-serialization-dev libboost-filesystem-dev
-  libjpeg-dev libpng-dev libssl-dev libcurl4-openssl-dev
+  libjpeg-dev libpng-dev libcurl4-openssl-dev
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libgtest-dev libgmock-dev
