@@ -57,6 +57,11 @@ TEST(Heap_warming, ABurstOfSmallAllocationsFindsItsMemoryInPlace) {
     const long warm = Faults_of_burst(true, warm_kept);
     EXPECT_TRUE(cold_kept);
     EXPECT_TRUE(warm_kept);
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer brings its own allocator, whose blocks lie apart with guard zones between them: the
+    // warming lays out glibc's arena, so only the contents are this build's question.
+    GTEST_SKIP() << "the address sanitizer's allocator is not the one the warming lays memory out for";
+#endif
     if (cold < 1000) GTEST_SKIP() << "the burst made only " << cold << " page faults without warming";
     EXPECT_LT(warm, cold / 4) << "cold " << cold << ", warm " << warm;
 #endif
