@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace Platform {
 
@@ -39,17 +40,29 @@ public:
     static File_bytes Read(const std::string& path);
 
     File_bytes() = default;
-    File_bytes(File_bytes&& other) noexcept;
-    File_bytes& operator=(File_bytes&& other) noexcept;
+    File_bytes(File_bytes&& other) noexcept { Take(other); }
+    File_bytes& operator=(File_bytes&& other) noexcept {
+        if (this != &other) {
+            Release();
+            Take(other);
+        }
+        return *this;
+    }
     File_bytes(const File_bytes&) = delete;
     File_bytes& operator=(const File_bytes&) = delete;
-    ~File_bytes();
+    ~File_bytes() { Release(); }
 
     bool Ok() const { return ok_; }
     std::string_view View() const { return {data_, size_}; }
 
 private:
-    void Release();
+    void Release();  // gives the block back as the platform took it
+    void Take(File_bytes& other) noexcept {
+        data_ = std::exchange(other.data_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+        reserved_ = std::exchange(other.reserved_, 0);
+        ok_ = std::exchange(other.ok_, false);
+    }
     char* data_ = nullptr;
     std::size_t size_ = 0;
     std::size_t reserved_ = 0;  // what the block holds, which the platform gives back

@@ -138,27 +138,4 @@ void File_bytes::Release() {
     ok_ = false;
 }
 
-File_bytes::File_bytes(File_bytes&& other) noexcept
-    : data_(other.data_), size_(other.size_), reserved_(other.reserved_), ok_(other.ok_) {
-    other.data_ = nullptr;
-    other.size_ = other.reserved_ = 0;
-    other.ok_ = false;
-}
-
-File_bytes& File_bytes::operator=(File_bytes&& other) noexcept {
-    if (this != &other) {
-        Release();
-        data_ = other.data_;
-        size_ = other.size_;
-        reserved_ = other.reserved_;
-        ok_ = other.ok_;
-        other.data_ = nullptr;
-        other.size_ = other.reserved_ = 0;
-        other.ok_ = false;
-    }
-    return *this;
-}
-
-File_bytes::~File_bytes() { Release(); }
-
 }  // namespace Platform
