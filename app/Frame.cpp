@@ -46,11 +46,20 @@ void VxApplication::Message_loop() {
             if (queue.Get(message)) {
                 Window_procedure(message);
                 Render_frame();
+                Drop_redraw_with_nothing_to_show();
             } else if (!loop_quit_) {
                 loop_quit_ = true;  // a quit message nobody announced still ends the loop
             }
         }
     }
+}
+
+// The redraw a message asks for presents its composition one pass later. When the pass composed
+// nothing (a window that shows nothing owes what only timers changed) and nothing waits to be composed
+// or moves, that pass would find nothing to do: it is not woken for.
+void VxApplication::Drop_redraw_with_nothing_to_show() {
+    if (frame_composed_ || news_ || Anything_moving()) return;
+    Message_queue::Instance().Kill_timer(TIMER_REDRAW);
 }
 
 // One pass of the frame code: each step below is one named job, in the order the pass runs them.

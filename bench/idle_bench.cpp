@@ -7,7 +7,8 @@
 // server with the x11 driver (skipped without Xvfb). The program runs in a generated home with one album
 // of one long WAV; its script presses B, 1, A, Escape, Escape (browse, open the album, queue it, back
 // twice), then "still" waits until the loop sleeps and writes "Script: nothing moves": the quiet stretch
-// starts a second after that line. CPU is utime + stime from /proc, all threads; the user-interface
+// starts a second after that line. CPU is each process's CPU-time clock (all threads, to the
+// nanosecond: /proc's ticks of 10 ms are too coarse for a process this quiet); the user-interface
 // thread is also shown alone with its wake-ups (voluntary context switches), which tell whether it
 // sleeps. Pictures loaded from disk in the stretch are counted from log.txt. Both players use
 // "fakesink sync=true": the song plays in real time with no sound card.
@@ -102,11 +103,11 @@ bool Measure(const Home& home, const fs::path& song, double quiet_s, const char*
     const pid_t reference = Start_reference(song);
     run.Follow_until(quiet_start);
     const pid_t pid = run.Pid();
-    const double cpu0 = Cpu_s(pid), ui0 = Cpu_s(pid, pid), ref0 = Cpu_s(reference);
+    const double cpu0 = Cpu_precise_s(pid), ui0 = Cpu_precise_s(pid, pid), ref0 = Cpu_precise_s(reference);
     const long wakes0 = Voluntary_switches(pid, pid), log0 = File_size(home.Log());
     const auto t0 = Clock::now();
     run.Follow_until(quiet_end);
-    const double cpu1 = Cpu_s(pid), ui1 = Cpu_s(pid, pid), ref1 = Cpu_s(reference);
+    const double cpu1 = Cpu_precise_s(pid), ui1 = Cpu_precise_s(pid, pid), ref1 = Cpu_precise_s(reference);
     const long wakes1 = Voluntary_switches(pid, pid), log1 = File_size(home.Log());
     const double wall = Ms_since(t0) / 1000;
     kill(reference, SIGTERM);

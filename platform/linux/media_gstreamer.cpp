@@ -173,9 +173,27 @@ public:
         return true;
     }
 
+    // A song's length is asked twice a second while it plays, and each query walks the graph back to
+    // the demuxer: the costliest thing an idle jukebox did. The length is kept once known, until the
+    // graph says it changed (a stream without a length header is measured while it plays).
     bool Duration(double& seconds) override {
+        if (failed_) return false;
+        unsigned long asked_in = 0;
+        {
+            std::lock_guard<std::mutex> lock(duration_mutex_);
+            if (duration_ns_ >= 0) {
+                seconds = static_cast<double>(duration_ns_) * 1e-9;
+                return true;
+            }
+            asked_in = duration_generation_;
+        }
         gint64 ns = 0;
-        if (failed_ || !gst_element_query_duration(playbin_, GST_FORMAT_TIME, &ns) || ns < 0) return false;
+        if (!gst_element_query_duration(playbin_, GST_FORMAT_TIME, &ns) || ns < 0) return false;
+        {
+            // A change announced while the query ran leaves the answer unkept: it may be the old length.
+            std::lock_guard<std::mutex> lock(duration_mutex_);
+            if (duration_generation_ == asked_in) duration_ns_ = ns;
+        }
         seconds = static_cast<double>(ns) * 1e-9;
         return true;
     }
@@ -188,13 +206,15 @@ public:
     }
 
     void Wait_for_completion() override {
-        const auto kinds = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_APPLICATION);
+        const auto kinds = static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR | GST_MESSAGE_APPLICATION |
+                                                       GST_MESSAGE_DURATION_CHANGED);
         while (!stopped_ && !failed_) {
             GstMessage* message = gst_bus_timed_pop_filtered(bus_, GST_CLOCK_TIME_NONE, kinds);
             if (!message) continue;
             const GstMessageType type = GST_MESSAGE_TYPE(message);
             gst_message_unref(message);
             if (type == GST_MESSAGE_EOS || type == GST_MESSAGE_ERROR) return;
+            if (type == GST_MESSAGE_DURATION_CHANGED) Forget_duration();
         }
     }
 
@@ -256,6 +276,12 @@ private:
         return bin;
     }
 
+    void Forget_duration() {
+        std::lock_guard<std::mutex> lock(duration_mutex_);
+        duration_ns_ = -1;
+        ++duration_generation_;
+    }
+
     bool Has_audio() {
         gint streams = 0;
         g_object_get(playbin_, "n-audio", &streams, nullptr);
@@ -272,6 +298,11 @@ private:
     GstBus* bus_;
     std::atomic<bool> failed_{false};
     std::atomic<bool> stopped_{false};
+    // The known length (negative: ask the graph); taken by the caller of Duration, forgotten by the
+    // completion wait's thread, which counts each change so that a query it overtook is not kept.
+    std::mutex duration_mutex_;
+    gint64 duration_ns_ = -1;
+    unsigned long duration_generation_ = 0;
 };
 
 }  // namespace

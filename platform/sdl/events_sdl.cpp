@@ -36,6 +36,11 @@ public:
     void Pump() override {
         if (!Start()) return;
         SDL_Event e;
+        if (headless_ && !Devices_due()) {
+            // What was pushed into SDL's queue is there without asking the devices.
+            while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Handle(e);
+            return;
+        }
         while (SDL_PollEvent(&e)) Handle(e);
     }
     void Wake() override {
@@ -67,6 +72,15 @@ private:
     // once a second, since only a game controller's events come through SDL there (signals keep their
     // own meaning, see Ensure_video), and each pump is a wake-up of an otherwise sleeping process.
     static constexpr int Headless_pump_ms = 1000;
+    // Whether a headless pump asks the devices: once per Headless_pump_ms (the queue pumps at every
+    // turn of its wait, several times per wake-up, and each ask polls the hot-plug monitors), and at
+    // every pump while a joystick is plugged in, whose state SDL only reads when asked.
+    bool Devices_due() {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - devices_asked_ < std::chrono::milliseconds(Headless_pump_ms) && SDL_NumJoysticks() <= 0) return false;
+        devices_asked_ = now;
+        return true;
+    }
     void Wait_headless(int timeout_ms) {
         const int ms = timeout_ms < 0 ? Headless_pump_ms : std::min(timeout_ms, Headless_pump_ms);
         std::unique_lock<std::mutex> lock(wake_mutex_);
@@ -144,7 +158,8 @@ private:
     std::atomic<bool> headless_{false};  // read by Wake on other threads
     std::mutex wake_mutex_;
     std::condition_variable wake_;
-    bool woken_ = false;  // a Wake not yet consumed by a headless wait
+    bool woken_ = false;                                     // a Wake not yet consumed by a headless wait
+    std::chrono::steady_clock::time_point devices_asked_{};  // UI thread
 };
 
 }  // namespace
