@@ -4,6 +4,7 @@
 // A pass with nothing new to show (nothing moves, no message but a redraw since the last composition)
 // only presents what is pending, so a quiet screen costs one composition per change.
 #include "app/VxApplication.h"
+#include "display/Frame_wait.h"
 #include "display/VxBitmap.h"
 #include "display/VxDirectX.h"
 #include "playback/VxAudio.h"
@@ -41,7 +42,7 @@ void VxApplication::Message_loop() {
             Render_frame();
             // Between a composed frame and its blank the loop blocks instead of spinning; a message ends
             // the wait early, and the fades are ticked at least once a frame.
-            if (const int sleep_ms = pacer_.Sleep_ms(VxTrace::Time_ms())) queue.Wait(sleep_ms);
+            Wait_for_frame(pacer_, queue, VxTrace::Time_ms);
         } else {
             if (queue.Get(message)) {
                 Window_procedure(message);

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "display/Frame_pacer.h"
+#include "display/Frame_wait.h"
 #include "display/VxBitmap.h"
 #include "display/VxDirectX.h"
 #include "platform/dialogs.h"
@@ -195,7 +196,7 @@ int main(int argc, char** argv) {
     const Result paced = Run_slides(scene, seconds, blank_period, [&] {
         const double now = VxTrace::Time_ms();
         if (!pacer.Due(now)) {
-            if (const int sleep_ms = pacer.Sleep_ms(now)) queue.Wait(sleep_ms);
+            Wait_for_frame(pacer, queue, VxTrace::Time_ms);
             return false;
         }
         pacer.Schedule_next(now, period, dx.Get_scan_line());

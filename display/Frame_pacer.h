@@ -14,6 +14,8 @@ public:
     // How long a loop with nothing else to do may block before the next frame is due, keeping about 1 ms to
     // wake in time; 0 when that is less than a millisecond. The sleep is whole milliseconds.
     int Sleep_ms(double now_ms) const;
+    // The time left until the next frame is due; zero or less when it is due (or none was scheduled).
+    double Ms_until_due(double now_ms) const { return next_ms_ < 0 ? 0 : next_ms_ - now_ms; }
 
 private:
     double next_ms_ = -1;  // the first pass is due at once
