@@ -2,9 +2,9 @@
 #include "display/Frame_wait.h"
 
 #include <chrono>
-#include <thread>
 
 #include "display/Frame_pacer.h"
+#include "platform/short_sleep.h"
 #include "platform/window.h"
 
 void Wait_for_frame(const Frame_pacer& pacer, Platform::Message_queue& queue, double (*now_ms)()) {
@@ -12,5 +12,8 @@ void Wait_for_frame(const Frame_pacer& pacer, Platform::Message_queue& queue, do
         if (queue.Wait(sleep_ms)) return;  // a message: it is handled before the frame
     // A hair more than what is left, so that the frame is due on return, not equal to its time.
     const double left_ms = pacer.Ms_until_due(now_ms());
-    if (left_ms > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(left_ms + 0.02));
+    if (left_ms > 0)
+        Platform::Sleep_until(std::chrono::steady_clock::now() +
+                              std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                  std::chrono::duration<double, std::milli>(left_ms + 0.02)));
 }
