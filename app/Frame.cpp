@@ -1,6 +1,7 @@
 // The message loop and the frame: while something moves, a frame at every refresh with the time between
-// spent blocked on the queue; sleep in Get otherwise. Each frame presents the one composed before and
-// composes the next in a fixed layer order, paced by the refresh.
+// spent blocked (on the queue, then asleep to the frame: Wait_for_frame); sleep in Get otherwise. Each
+// frame presents the one composed before and composes the next in a fixed layer order, paced by the
+// refresh.
 // A pass with nothing new to show (nothing moves, no message but a redraw since the last composition)
 // only presents what is pending, so a quiet screen costs one composition per change.
 #include "app/VxApplication.h"
