@@ -35,7 +35,11 @@ void VxApplication::Message_loop() {
             if (busy) {
                 was_animating_ = true;
             } else {
+                // The pass that finds everything arrived may not be due for a frame: the resting positions
+                // are news, composed by the next due pass (or the redraw), or the screen would keep the
+                // last moving frame, a pixel or so short of where everything stopped.
                 was_animating_ = false;
+                news_ = true;
                 Keep_rendering();
                 Render_frame();
             }

@@ -83,4 +83,20 @@ TEST_F(Quiet_shot, ShowsWhatTheTimersChangedWhileTheScreenWasQuiet) {
     EXPECT_EQ(Count(Log(), "Script: nothing moves"), 1);
 }
 
+// The pass that finds the last slide arrived may not be due for a frame: the screen must still come to
+// show where everything stopped, not the last moving frame a pixel or so short of it. A click on an
+// empty spot makes the next shot compose afresh, which must find the same frame.
+TEST_F(Quiet_shot, ASlideThatEndedIsShownWhereItStopped) {
+    ASSERT_EQ(Start("still 8000\nshot rest1.bmp\nclick 600 200\nshot fresh1.bmp\n"
+                    "key b\nwait 400\nkey Escape\nstill 8000\nshot rest2.bmp\nclick 600 200\nshot fresh2.bmp\n"
+                    "key q\n"),
+              0);
+    for (const char* n : {"1", "2"}) {
+        const std::string rest = JukeboxTest::Read_file(run + "/rest" + n + ".bmp");
+        ASSERT_FALSE(rest.empty()) << n;
+        EXPECT_TRUE(rest == JukeboxTest::Read_file(run + "/fresh" + n + ".bmp")) << "after slide " << n;
+    }
+    EXPECT_EQ(Count(Log(), "Script: nothing moves"), 2);
+}
+
 }  // namespace
