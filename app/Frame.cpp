@@ -36,7 +36,7 @@ void VxApplication::Message_loop() {
                 was_animating_ = true;
             } else {
                 // The pass that finds everything arrived may not be due for a frame: the resting positions
-                // are news, composed by the next due pass (or the redraw), or the screen would keep the
+                // are news, composed by the next due pass (or a redraw's), or the screen would keep the
                 // last moving frame, a pixel or so short of where everything stopped.
                 was_animating_ = false;
                 news_ = true;
@@ -52,7 +52,7 @@ void VxApplication::Message_loop() {
             if (queue.Get(message)) {
                 Window_procedure(message);
                 Render_frame();
-                Drop_redraw_with_nothing_to_show();
+                Redraw_only_for_what_is_pending();
             } else if (!loop_quit_) {
                 loop_quit_ = true;  // a quit message nobody announced still ends the loop
             }
@@ -60,12 +60,16 @@ void VxApplication::Message_loop() {
     }
 }
 
-// The redraw a message asks for presents its composition one pass later. When the pass composed
-// nothing (a window that shows nothing owes what only timers changed) and nothing waits to be composed
-// or moves, that pass would find nothing to do: it is not woken for.
-void VxApplication::Drop_redraw_with_nothing_to_show() {
-    if (frame_composed_ || news_ || Anything_moving()) return;
-    Message_queue::Instance().Kill_timer(TIMER_REDRAW);
+// A pass of the quiet loop leaves what it composed to be presented by the next pass, and news it was
+// not due to compose yet to a later one: the redraw brings that pass (also when the message that asked
+// for the pass armed none, as the redraw's own pass does not). When nothing was composed, nothing waits
+// to be and nothing moves (a window that shows nothing owes what only timers changed), the redraw
+// would find nothing to do: it is not woken for.
+void VxApplication::Redraw_only_for_what_is_pending() {
+    if (frame_composed_ || news_)
+        Keep_rendering();
+    else if (!Anything_moving())
+        Message_queue::Instance().Kill_timer(TIMER_REDRAW);
 }
 
 // One pass of the frame code: each step below is one named job, in the order the pass runs them.

@@ -67,7 +67,7 @@ private:
     bool Init();
     void Load_furniture();
     void Message_loop();
-    void Drop_redraw_with_nothing_to_show();
+    void Redraw_only_for_what_is_pending();
     // The steps of a frame pass (Frame.cpp), in the order Render_frame runs them.
     void Start_pacing();
     void Schedule_next_frame(double now);
