@@ -56,7 +56,22 @@ public:
     std::string_view View() const { return {data_, size_}; }
 
 private:
-    void Release();  // gives the block back as the platform took it
+    static void Free_block(char* data, std::size_t reserved);  // gives a block back as the platform took it
+    void Release() {
+        if (data_) Free_block(data_, reserved_);
+        data_ = nullptr;
+        size_ = reserved_ = 0;
+        ok_ = false;
+    }
+    // The end of a read: the bytes are kept when all size of them came, otherwise given back.
+    void Keep_if_whole(std::size_t done, std::size_t size) {
+        if (done != size) {
+            Release();
+            return;
+        }
+        size_ = size;
+        ok_ = true;
+    }
     void Take(File_bytes& other) noexcept {
         data_ = std::exchange(other.data_, nullptr);
         size_ = std::exchange(other.size_, 0);

@@ -102,20 +102,10 @@ File_bytes File_bytes::Read(const std::string& path) {
         done += static_cast<std::size_t>(n);
     }
     close(fd);
-    if (done != size) {
-        bytes.Release();
-        return bytes;
-    }
-    bytes.size_ = size;
-    bytes.ok_ = true;
+    bytes.Keep_if_whole(done, size);
     return bytes;
 }
 
-void File_bytes::Release() {
-    if (data_) munmap(data_, reserved_);
-    data_ = nullptr;
-    size_ = reserved_ = 0;
-    ok_ = false;
-}
+void File_bytes::Free_block(char* data, std::size_t reserved) { munmap(data, reserved); }
 
 }  // namespace Platform

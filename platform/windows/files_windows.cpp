@@ -122,20 +122,10 @@ File_bytes File_bytes::Read(const std::string& path) {
         done += got;
     }
     CloseHandle(file);
-    if (done != size) {
-        bytes.Release();
-        return bytes;
-    }
-    bytes.size_ = size;
-    bytes.ok_ = true;
+    bytes.Keep_if_whole(done, size);
     return bytes;
 }
 
-void File_bytes::Release() {
-    if (data_) VirtualFree(data_, 0, MEM_RELEASE);
-    data_ = nullptr;
-    size_ = reserved_ = 0;
-    ok_ = false;
-}
+void File_bytes::Free_block(char* data, std::size_t) { VirtualFree(data, 0, MEM_RELEASE); }
 
 }  // namespace Platform
