@@ -258,28 +258,6 @@ private:
     rusage usage_{};
 };
 
-// User plus system CPU seconds of a process (all its threads) or of one thread (task = its id), from /proc.
-inline double Cpu_s(pid_t pid, pid_t task = 0) {
-    const std::string path = task ? "/proc/" + std::to_string(pid) + "/task/" + std::to_string(task) + "/stat"
-                                  : "/proc/" + std::to_string(pid) + "/stat";
-    std::ifstream in(path);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const size_t close_paren = text.rfind(')');
-    if (close_paren == std::string::npos) return -1;
-    // Fields after the name start at 3 (state); utime and stime are fields 14 and 15.
-    std::vector<std::string> fields;
-    size_t at = close_paren + 2;
-    while (at < text.size() && fields.size() < 13) {
-        const size_t space = text.find(' ', at);
-        fields.push_back(text.substr(at, space - at));
-        if (space == std::string::npos) break;
-        at = space + 1;
-    }
-    if (fields.size() < 13) return -1;
-    const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
-    return (std::stod(fields[11]) + std::stod(fields[12])) / tick;
-}
-
 // Processor time in seconds to the nanosecond, where /proc's stat counts in ticks of 10 ms: a quiet
 // process spends a few of them in a stretch. The whole process (threads that ended included) through
 // its CPU-time clock, one thread through the scheduler's own count; -1 when it is gone.
